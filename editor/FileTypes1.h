@@ -1,0 +1,18 @@
+#pragma once
+
+#include "framework/Files.h"
+
+#include <memory>
+
+// The program's four file types, registered once at start-up and then used by name only:
+// "TIFFTYPE", "PNGTYPE", "JPEGTYPE" and "TextType".
+namespace FileTypes1 {
+
+extern std::shared_ptr<fw::FileType> pTIFFTYPE;
+extern std::shared_ptr<fw::FileType> pPNGTYPE;
+extern std::shared_ptr<fw::FileType> pJPEGTYPE;
+extern std::shared_ptr<fw::FileType> pTextType;
+
+void Initialize();
+
+}  // namespace FileTypes1

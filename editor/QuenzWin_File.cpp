@@ -1,0 +1,166 @@
+// The window's files: image export, the logo document, the File commands and the close prompt.
+#include "QuenzWin.h"
+
+#include "editor/Module1.h"
+#include "framework/Application.h"
+#include "framework/Dialogs.h"
+#include "framework/Files.h"
+#include "framework/Picture.h"
+
+#include <algorithm>
+
+namespace {
+
+struct ExportFormat {
+  const char* typeIdentifier;
+  const char* fileTypeName;
+  const char* defaultName;
+  int formatCode;
+};
+
+// By row of the format popup: TIFF, PNG, JPEG.
+constexpr ExportFormat kExportFormats[] = {
+    {"public.tiff", "TIFFTYPE", "Untitled.TIF", fw::Picture::kFormatTIFF},
+    {"public.png", "PNGTYPE", "Untitled.PNG", fw::Picture::kFormatPNG},
+    {"public.jpeg", "JPEGTYPE", "Untitled.JPG", fw::Picture::kFormatJPEG},
+};
+
+QString CharacterLine(const LogoInfo& r) {
+  return fw::Str(r.mChr) + u',' + Module1::ColorToStr(r.mColor) + u',' + fw::Str(r.mPos);
+}
+
+// The name that the save dialog offers for a logo text: the text and ".TXT", with any "/"
+// replaced so that the name stays one file name.
+QString DocumentName(QString logoText) {
+  logoText.replace(u'/', u'_');
+  return logoText + QStringLiteral(".TXT");
+}
+
+}  // namespace
+
+// ---- image export
+
+void QuenzWin::PushButton1_Action(fw::PushButton& /*button*/) {
+  // The picture is made and drawn first; a size outside 1 to 32767 ends here with the
+  // framework's report, before any dialog.
+  auto picture = std::make_shared<fw::Picture>(mExpW, mExpH, 32);
+  MakeQuenzLogo(picture->Graphics(), mExpH, mExpZ);
+
+  const int row = ExpTypPM().ListIndex();
+  if (row < 0 || row >= int(std::size(kExportFormats))) return;
+  const ExportFormat& format = kExportFormats[row];
+  if (!fw::Picture::IsExportFormatSupported(QString::fromLatin1(format.typeIdentifier))) return;
+  const fw::FolderItemPtr f = fw::GetSaveFolderItem(QString::fromLatin1(format.fileTypeName),
+                                                    QString::fromLatin1(format.defaultName));
+  if (!f) return;
+  picture->Save(*f, format.formatCode, -1);
+}
+
+// ---- the logo document
+
+void QuenzWin::SaveData(fw::FolderItemPtr f) {
+  if (!f) {
+    f = fw::GetSaveFolderItem(QStringLiteral("TextType"), DocumentName(LogoTF().Text()));
+    if (!f) return;
+  }
+  // Nothing replaces the old file until the whole document is written (see TextOutputStream).
+  const auto out = fw::TextOutputStream::Create(*f);
+  out->WriteLine(LogoTF().Text());
+  out->WriteLine(Module1::ColorToStr(BKColorRT().FillColor()));
+  for (int n = 1; n <= UBoundLogo(); ++n)
+    out->WriteLine(CharacterLine(*mLogo[std::size_t(n)]));
+  out->Close();
+
+  mFile = f;
+  SetTitle(f->Name());
+  mDuty = false;
+}
+
+void QuenzWin::OpenData(fw::FolderItemPtr f) {
+  if (!f || !f->Exists()) return;
+
+  std::vector<LogoInfoPtr> records;
+  const auto in = fw::TextInputStream::Open(*f);
+
+  // Line 1 is the logo text; assigning it rebuilds the character list at once.
+  LogoTF().SetText(in->ReadLine());
+  BKColorRT().SetFillColor(Module1::StrToColor(in->ReadLine()));
+
+  // One record per character line, but never more than the characters that line 1 gave: the
+  // rest could not be copied anyway, and a huge file must not cost unbounded memory.
+  records.push_back(std::make_shared<LogoInfo>());
+  const std::size_t wanted = std::size_t(std::max(0, UBoundLogo()));
+  while (records.size() - 1 < wanted) {
+    const QString line = in->ReadLine();
+    auto record = std::make_shared<LogoInfo>();
+    record->mChr = fw::ToInt32(fw::Val(fw::NthField(line, QStringLiteral(","), 1)));
+    record->mColor = Module1::StrToColor(fw::NthField(line, QStringLiteral(","), 2));
+    record->mPos = fw::ToInt32(fw::Val(fw::NthField(line, QStringLiteral(","), 3)));
+    records.push_back(record);
+    if (in->Eof()) break;
+  }
+  in->Close();
+
+  fw::Application::DoEvents(-1);
+
+  // The events just run may have changed the logo text: copy only what both lists hold.
+  for (int n = 1; n < int(records.size()) && n <= UBoundLogo(); ++n) {
+    LogoInfo& target = *mLogo[std::size_t(n)];
+    target.mChr = records[std::size_t(n)]->mChr;
+    target.mColor = records[std::size_t(n)]->mColor;
+    target.mPos = records[std::size_t(n)]->mPos;
+  }
+  if (MojimePM().ListCount() > 0) MojimePM().SetListIndex(0);
+  mFile = f;
+  SetTitle(f->Name());
+  fcv().Refresh(true);
+  SetExpSize();
+}
+
+// ---- File commands and closing
+
+void QuenzWin::AddMenuHandlers(fw::Window& window) {
+  auto& self = static_cast<QuenzWin&>(window);
+  window.AddMenuHandler(QStringLiteral("FileClose"), [&self] { return self.FileClose_Action(); });
+  window.AddMenuHandler(QStringLiteral("FileSave"), [&self] { return self.FileSave_Action(); });
+  window.AddMenuHandler(QStringLiteral("FileSaveAs"), [&self] { return self.FileSaveAs_Action(); });
+}
+
+bool QuenzWin::FileClose_Action() {
+  Close();
+  return true;
+}
+
+bool QuenzWin::FileSave_Action() {
+  SaveData(mFile);
+  return true;
+}
+
+bool QuenzWin::FileSaveAs_Action() {
+  SaveData(nullptr);
+  return true;
+}
+
+bool QuenzWin::Event_CancelClose(bool /*appQuitting*/) {
+  if (!mDuty) return false;
+
+  fw::MessageDialog d;
+  d.Icon = 1;
+  d.ActionButton.Caption = Module1::kSave(QString());
+  d.CancelButton.Visible = true;
+  d.AlternateActionButton.Visible = true;
+  d.AlternateActionButton.Caption = QStringLiteral("Don't Save");
+  d.Message = QStringLiteral("Do you want to save changes to this document before closing?");
+  d.Explanation = QStringLiteral("If you don't save, your changes will be lost. ");
+
+  const fw::MessageDialogButton* b = d.ShowModal();
+  if (b == &d.ActionButton) {
+    // Saved, the window closes; a save dialog cancelled keeps it open with its changes, and a
+    // write that fails does too, through the framework's report.
+    SaveData(mFile);
+    return mDuty;
+  }
+  if (b == &d.AlternateActionButton) return false;
+  if (b == &d.CancelButton) return true;
+  return false;
+}

@@ -1,0 +1,271 @@
+#include "Application.h"
+
+#include "Dialogs.h"
+#include "Error.h"
+#include "Guard.h"
+#include "Window.h"
+
+#include <QApplication>
+#include <QMetaObject>
+#include <QTranslator>
+
+#include <algorithm>
+
+namespace fw {
+
+namespace {
+
+struct RuntimeState {
+  std::shared_ptr<Application> app;
+  std::vector<std::shared_ptr<Window>> open;  // front first
+  QStringList documents;
+  bool hiDPI = false;
+  bool running = false;
+  bool quitting = false;
+  bool startupFailed = false;
+  int exitCode = 0;
+  int pendingStartupEvents = 0;
+};
+
+RuntimeState& State() {
+  static RuntimeState state;
+  return state;
+}
+
+// Runs f once the event loop is free, unless the loop has ended by then.
+void Post(std::function<void()> f) {
+  QMetaObject::invokeMethod(
+      qApp,
+      [f = std::move(f)] {
+        if (State().running) f();
+      },
+      Qt::QueuedConnection);
+}
+
+// Drops a reference once the current event has been handled, so that no window is destroyed
+// inside one of its own events.
+void ReleaseLater(std::shared_ptr<Window> window) {
+  QMetaObject::invokeMethod(
+      qApp, [window = std::move(window)]() mutable { window.reset(); }, Qt::QueuedConnection);
+}
+
+QString TextOf(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    return QString::fromUtf8(e.what());
+  } catch (...) {
+    return QStringLiteral("An unexpected error occurred.");
+  }
+}
+
+// Each of the start-up events (Open, then the documents) counts down once it has been handled.
+// A start-up that ends without any window open leaves nothing for the user to reach: quit.
+void StartupEventHandled() {
+  RuntimeState& s = State();
+  if (--s.pendingStartupEvents == 0 && s.running && s.open.empty()) QCoreApplication::exit(0);
+}
+
+}  // namespace
+
+// ---- unhandled exceptions
+
+void ReportUnhandled(std::exception_ptr error) {
+  MessageDialog dialog;
+  dialog.Icon = 2;
+  dialog.Message = TextOf(error);
+  try {
+    dialog.ShowModal();
+  } catch (...) {
+    // Nothing more can be done for a report that cannot be shown.
+  }
+}
+
+void ReportUnhandledLater(std::exception_ptr error) {
+  QMetaObject::invokeMethod(
+      qApp, [error] { ReportUnhandled(error); }, Qt::QueuedConnection);
+}
+
+void UnhandledException(std::exception_ptr error) {
+  State().startupFailed = true;
+  ReportUnhandled(error);
+}
+
+// ---- Application
+
+void Application::AddMenuHandler(const QString& itemName, std::function<bool()> handler) {
+  menuHandlers_[itemName] = std::move(handler);
+}
+
+bool Application::HasMenuHandler(const QString& itemName) const {
+  return menuHandlers_.count(itemName) > 0;
+}
+
+bool Application::HandleMenu(const QString& itemName) {
+  const auto it = menuHandlers_.find(itemName);
+  if (it == menuHandlers_.end()) return false;
+  const std::function<bool()> handler = it->second;
+  return handler();
+}
+
+void Application::DoEvents(int /*milliseconds*/) {
+  QCoreApplication::processEvents();
+}
+
+void Application::SetSupportsHiDPI(bool on) {
+  State().hiDPI = on;
+}
+
+bool Application::SupportsHiDPI() {
+  return State().hiDPI;
+}
+
+// ---- Runtime
+
+Runtime::Runtime(int& argc, char** argv) {
+  if (!QApplication::instance()) ownApp_ = std::make_unique<QApplication>(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);  // the framework decides when to quit
+  State() = RuntimeState{};
+  SetStartupDocuments(QCoreApplication::arguments().mid(1));
+}
+
+Runtime::~Runtime() {
+  RuntimeState& s = State();
+  s.running = false;
+  s.open.clear();
+  s.app.reset();
+  // Let go of what waits in the queue (windows released after their last event) before the
+  // QApplication goes.
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  SetDialogProvider(nullptr);
+  ownApp_.reset();
+}
+
+int Runtime::Exit() const {
+  const RuntimeState& s = State();
+  return s.startupFailed ? 1 : s.exitCode;
+}
+
+void SetStartupDocuments(const QStringList& paths) {
+  State().documents = paths;
+}
+
+void RegisterAppObject(std::shared_ptr<Application> app) {
+  State().app = std::move(app);
+}
+
+std::shared_ptr<Application> AppObject() {
+  return State().app;
+}
+
+void RunFrameworkInitialization(const std::function<void()>& lateStartup) {
+  // The user's language for the program's localisable texts, if the program carries it.
+  static QTranslator translator;
+  if (translator.load(QLocale(), QStringLiteral("quenz"), QStringLiteral("_"),
+                      QStringLiteral(":/i18n"))) {
+    QCoreApplication::installTranslator(&translator);
+  }
+  if (lateStartup) lateStartup();
+}
+
+int RuntimeRun() {
+  RuntimeState& s = State();
+  s.running = true;
+  s.quitting = false;
+  s.pendingStartupEvents = 1 + int(s.documents.size());
+  Post([] {
+    if (const auto app = State().app) Guard([&] { app->Event_Open(); });
+    StartupEventHandled();
+  });
+  for (const QString& path : s.documents) {
+    Post([path] {
+      if (const auto app = State().app) {
+        Guard([&] { app->Event_OpenDocument(std::make_shared<FolderItem>(path)); });
+      }
+      StartupEventHandled();
+    });
+  }
+  s.exitCode = QApplication::exec();
+  s.running = false;
+  s.quitting = false;
+  QCoreApplication::sendPostedEvents();
+  return s.exitCode;
+}
+
+// ---- windows and menus
+
+std::vector<std::shared_ptr<Window>> OpenWindows() {
+  return State().open;
+}
+
+std::shared_ptr<Window> FrontWindow() {
+  const auto& open = State().open;
+  return open.empty() ? nullptr : open.front();
+}
+
+void ChooseMenuItem(const QString& itemName, Window* window) {
+  std::shared_ptr<Window> keep = window ? window->shared_from_this() : FrontWindow();
+  Guard([&] {
+    if (keep && keep->HandleMenu(itemName)) return;
+    const auto app = State().app;
+    if (app && app->HandleMenu(itemName)) return;
+    std::shared_ptr<MenuBar> bar = keep ? keep->MenuBar() : nullptr;
+    if (!bar && app) bar = app->MenuBar();
+    const MenuItem* item = bar ? bar->Find(itemName) : nullptr;
+    if (item && item->IsQuitItem()) {
+      Quit();
+    } else if (IsStandardEditItem(itemName)) {
+      ApplyStandardEdit(itemName);
+    }
+  });
+}
+
+bool Quit() {
+  RuntimeState& s = State();
+  s.quitting = true;
+  const auto windows = s.open;
+  for (const auto& window : windows) {
+    window->Close();
+    if (window->IsOpen()) {
+      s.quitting = false;
+      return false;
+    }
+  }
+  s.quitting = false;
+  QCoreApplication::exit(0);
+  return true;
+}
+
+bool Quitting() {
+  return State().quitting;
+}
+
+namespace detail {
+
+void WindowShown(const std::shared_ptr<Window>& window) {
+  auto& open = State().open;
+  open.erase(std::remove(open.begin(), open.end(), window), open.end());
+  open.insert(open.begin(), window);
+}
+
+void WindowActivated(const Window* window) {
+  auto& open = State().open;
+  const auto it = std::find_if(open.begin(), open.end(),
+                               [&](const std::shared_ptr<Window>& w) { return w.get() == window; });
+  if (it != open.end()) std::rotate(open.begin(), it, it + 1);
+}
+
+void WindowClosed(const Window* window) {
+  auto& open = State().open;
+  const auto it = std::find_if(open.begin(), open.end(),
+                               [&](const std::shared_ptr<Window>& w) { return w.get() == window; });
+  if (it == open.end()) return;
+  ReleaseLater(*it);
+  open.erase(it);
+  if (open.empty() && State().running && !State().quitting) QCoreApplication::exit(0);
+}
+
+}  // namespace detail
+
+}  // namespace fw

@@ -1,0 +1,432 @@
+#include "Controls.h"
+
+#include "Error.h"
+#include "Guard.h"
+#include "Picture.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace fw {
+
+namespace {
+
+QColor ToQColor(Color c) {
+  return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+// Marks a program's own change of a control, during which the widget's signals are not the
+// user's doing.
+class Assigning {
+ public:
+  explicit Assigning(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+  ~Assigning() { flag_ = old_; }
+  Assigning(const Assigning&) = delete;
+  Assigning& operator=(const Assigning&) = delete;
+
+ private:
+  bool& flag_;
+  bool old_;
+};
+
+void ApplyFont(QWidget& widget, int textSize, int standard) {
+  QFont font = widget.font();
+  font.setPixelSize(textSize > 0 ? textSize : standard);
+  widget.setFont(font);
+}
+
+Qt::Alignment HorizontalAlignment(int textAlign) {
+  switch (textAlign) {
+    case 2:
+      return Qt::AlignHCenter;
+    case 3:
+      return Qt::AlignRight;
+    default:
+      return Qt::AlignLeft;
+  }
+}
+
+}  // namespace
+
+// ---- Control
+
+Control::Control(std::unique_ptr<QWidget> widget) : widget_(std::move(widget)) {}
+
+Control::~Control() = default;
+
+int Control::StandardPixelSize() {
+  return 13;
+}
+
+void Control::Apply(const ControlProperties& p) {
+  if (!p.name.isEmpty()) name_ = p.name;
+  index_ = p.index;
+  tabIndex_ = p.tabIndex;
+  design_ = QRect(p.left, p.top, p.width, p.height);
+  lockTop_ = p.lockTop;
+  lockLeft_ = p.lockLeft;
+  lockRight_ = p.lockRight;
+  lockBottom_ = p.lockBottom;
+  widget_->setGeometry(design_);
+  widget_->setEnabled(p.enabled);
+  widget_->setToolTip(p.helpTag);
+  widget_->setVisible(p.visible);
+}
+
+void Control::FollowContent(int dw, int dh) {
+  QRect r = design_;
+  if (lockLeft_ && lockRight_) {
+    r.setWidth(std::max(0, design_.width() + dw));
+  } else if (lockRight_) {
+    r.moveLeft(design_.left() + dw);
+  }
+  if (lockTop_ && lockBottom_) {
+    r.setHeight(std::max(0, design_.height() + dh));
+  } else if (lockBottom_) {
+    r.moveTop(design_.top() + dh);
+  }
+  if (r != widget_->geometry()) widget_->setGeometry(r);
+}
+
+// ---- TextField
+
+TextField::TextField() : ControlOf(std::make_unique<QLineEdit>()) {
+  QObject::connect(&Edit(), &QLineEdit::textChanged, &Edit(), [this] {
+    if (!assigning_) Guard([this] { RaiseTextChange(true); });
+  });
+}
+
+QLineEdit& TextField::Edit() const {
+  return static_cast<QLineEdit&>(Widget());
+}
+
+QString TextField::Text() const {
+  return Edit().text();
+}
+
+void TextField::SetText(const QString& text) {
+  {
+    Assigning assigning(assigning_);
+    Edit().setText(text);
+  }
+  RaiseTextChange(false);
+}
+
+void TextField::RaiseTextChange(bool byUser) {
+  if (!onTextChange) return;
+  const bool outer = userChange_;
+  userChange_ = byUser;
+  try {
+    onTextChange(*this);
+  } catch (...) {
+    userChange_ = outer;
+    throw;
+  }
+  userChange_ = outer;
+}
+
+void TextField::Apply(const ControlProperties& p) {
+  Control::Apply(p);
+  ApplyFont(Edit(), p.textSize, StandardPixelSize());
+  Assigning assigning(assigning_);
+  Edit().setText(p.text);
+}
+
+// ---- ComboBox
+
+ComboBox::ComboBox() : ControlOf(std::make_unique<QComboBox>()) {
+  Box().setEditable(true);
+  Box().setInsertPolicy(QComboBox::NoInsert);
+  QObject::connect(&Box(), &QComboBox::editTextChanged, &Box(), [this] {
+    if (!assigning_ && onTextChanged) Guard([this] { onTextChanged(*this); });
+  });
+}
+
+QComboBox& ComboBox::Box() const {
+  return static_cast<QComboBox&>(Widget());
+}
+
+QString ComboBox::Text() const {
+  return Box().currentText();
+}
+
+void ComboBox::SetText(const QString& text) {
+  {
+    Assigning assigning(assigning_);
+    Box().setEditText(text);
+  }
+  if (onTextChanged) onTextChanged(*this);
+}
+
+void ComboBox::AddRow(const QString& row) {
+  Assigning assigning(assigning_);
+  const QString text = Box().currentText();
+  Box().addItem(row);
+  if (Box().currentText() != text) {
+    // Adding the first row would choose it and take its text: keep the text as it was.
+    Box().setCurrentIndex(-1);
+    Box().setEditText(text);
+  }
+}
+
+void ComboBox::DeleteAllRows() {
+  Assigning assigning(assigning_);
+  const QString text = Box().currentText();
+  Box().clear();
+  Box().setEditText(text);
+}
+
+int ComboBox::ListCount() const {
+  return Box().count();
+}
+
+QString ComboBox::List(int row) const {
+  return Box().itemText(row);
+}
+
+void ComboBox::Apply(const ControlProperties& p) {
+  Control::Apply(p);
+  ApplyFont(Box(), p.textSize, StandardPixelSize());
+  Assigning assigning(assigning_);
+  Box().clear();
+  Box().addItems(p.initialValue);
+  Box().setCurrentIndex(p.listIndex);
+  if (p.listIndex < 0) Box().setEditText(p.text);
+}
+
+// ---- PopupMenu
+
+PopupMenu::PopupMenu() : ControlOf(std::make_unique<QComboBox>()) {
+  QObject::connect(&Box(), qOverload<int>(&QComboBox::activated), &Box(), [this] {
+    if (!assigning_ && onChange) Guard([this] { onChange(*this); });
+  });
+}
+
+QComboBox& PopupMenu::Box() const {
+  return static_cast<QComboBox&>(Widget());
+}
+
+int PopupMenu::ListIndex() const {
+  return Box().currentIndex();
+}
+
+void PopupMenu::SetListIndex(int index) {
+  if (index != -1) CheckRow(index);
+  {
+    Assigning assigning(assigning_);
+    Box().setCurrentIndex(index);
+  }
+  if (onChange) onChange(*this);
+}
+
+int PopupMenu::ListCount() const {
+  return Box().count();
+}
+
+void PopupMenu::AddRow(const QString& row) {
+  Assigning assigning(assigning_);
+  const int before = Box().currentIndex();
+  Box().addItem(row);
+  // Qt chooses the first row added to an empty box; the framework leaves the choice alone.
+  if (before == -1 && Box().currentIndex() != -1) Box().setCurrentIndex(-1);
+}
+
+void PopupMenu::DeleteAllRows() {
+  Assigning assigning(assigning_);
+  Box().clear();
+}
+
+QString PopupMenu::List(int row) const {
+  CheckRow(row);
+  return Box().itemText(row);
+}
+
+QString PopupMenu::RowTag(int row) const {
+  CheckRow(row);
+  return Box().itemData(row).toString();
+}
+
+void PopupMenu::SetRowTag(int row, const QString& tag) {
+  CheckRow(row);
+  Box().setItemData(row, tag);
+}
+
+void PopupMenu::CheckRow(int row) const {
+  if (row < 0 || row >= Box().count()) {
+    throw Error(QStringLiteral("Row %1 of “%2” does not exist.").arg(row).arg(Name()));
+  }
+}
+
+void PopupMenu::Apply(const ControlProperties& p) {
+  Control::Apply(p);
+  ApplyFont(Box(), p.textSize, StandardPixelSize());
+  Assigning assigning(assigning_);
+  Box().clear();
+  Box().addItems(p.initialValue);
+  Box().setCurrentIndex(p.listIndex);
+}
+
+// ---- Label
+
+Label::Label() : ControlOf(std::make_unique<QLabel>()) {}
+
+QString Label::Text() const {
+  return static_cast<QLabel&>(Widget()).text();
+}
+
+void Label::SetText(const QString& text) {
+  static_cast<QLabel&>(Widget()).setText(text);
+}
+
+void Label::Apply(const ControlProperties& p) {
+  Control::Apply(p);
+  auto& label = static_cast<QLabel&>(Widget());
+  ApplyFont(label, p.textSize, StandardPixelSize());
+  label.setTextFormat(Qt::PlainText);
+  label.setWordWrap(p.multiline);
+  label.setAlignment(HorizontalAlignment(p.textAlign) |
+                     (p.multiline ? Qt::AlignTop : Qt::AlignVCenter));
+  label.setText(p.text);
+}
+
+// ---- Rectangle
+
+class RectangleWidget : public QWidget {
+ public:
+  Rectangle* owner = nullptr;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    const int w = width();
+    const int h = height();
+    const int b = std::min({owner->borderWidth_, w / 2, h / 2});
+    painter.fillRect(rect(), ToQColor(owner->fill_));
+    if (b <= 0) return;
+    const QColor topLeft = ToQColor(owner->topLeft_);
+    const QColor bottomRight = ToQColor(owner->bottomRight_);
+    painter.fillRect(0, 0, w, b, topLeft);
+    painter.fillRect(0, 0, b, h, topLeft);
+    painter.fillRect(b, h - b, w - b, b, bottomRight);
+    painter.fillRect(w - b, b, b, h - b, bottomRight);
+  }
+  void mousePressEvent(QMouseEvent* event) override {
+    const QPoint at = event->position().toPoint();
+    if (owner->onMouseDown) Guard([&] { owner->onMouseDown(*owner, at.x(), at.y()); });
+  }
+};
+
+Rectangle::Rectangle() : ControlOf(std::make_unique<RectangleWidget>()) {
+  static_cast<RectangleWidget&>(Widget()).owner = this;
+}
+
+void Rectangle::SetFillColor(Color c) {
+  if (c == fill_) return;
+  fill_ = c;
+  Widget().update();
+}
+
+void Rectangle::Apply(const ControlProperties& p) {
+  Control::Apply(p);
+  fill_ = p.fillColor;
+  topLeft_ = p.topLeftColor;
+  bottomRight_ = p.bottomRightColor;
+  borderWidth_ = p.borderWidth;
+  Widget().update();
+}
+
+// ---- Canvas
+
+class CanvasWidget : public QWidget {
+ public:
+  Canvas* owner = nullptr;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    if (!owner->onPaint) return;
+    QPainter painter(this);
+    Graphics g(painter, width(), height());
+    try {
+      owner->onPaint(*owner, g);
+    } catch (...) {
+      ReportUnhandledLater(std::current_exception());
+    }
+  }
+  void mousePressEvent(QMouseEvent* event) override {
+    const QPoint at = event->position().toPoint();
+    if (owner->onMouseDown) Guard([&] { owner->onMouseDown(*owner, at.x(), at.y()); });
+  }
+};
+
+Canvas::Canvas() : ControlOf(std::make_unique<CanvasWidget>()) {
+  static_cast<CanvasWidget&>(Widget()).owner = this;
+  Widget().setFocusPolicy(Qt::NoFocus);
+}
+
+void Canvas::Refresh(bool /*eraseBackground*/) {
+  Widget().update();
+}
+
+// ---- PushButton
+
+PushButton::PushButton() : ControlOf(std::make_unique<QPushButton>()) {
+  QObject::connect(static_cast<QPushButton*>(&Widget()), &QPushButton::clicked, &Widget(), [this] {
+    if (onAction) Guard([this] { onAction(*this); });
+  });
+}
+
+QString PushButton::Caption() const {
+  return static_cast<QPushButton&>(Widget()).text();
+}
+
+void PushButton::Apply(const ControlProperties& p) {
+  Control::Apply(p);
+  auto& button = static_cast<QPushButton&>(Widget());
+  ApplyFont(button, p.textSize, StandardPixelSize());
+  button.setText(p.text);
+}
+
+// ---- Line
+
+class LineWidget : public QWidget {
+ public:
+  Line* owner = nullptr;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    QPen pen(ToQColor(owner->color_));
+    pen.setWidth(owner->width_);
+    pen.setCapStyle(Qt::SquareCap);
+    painter.setPen(pen);
+    const QPoint origin = geometry().topLeft();
+    painter.drawLine(owner->from_ - origin, owner->to_ - origin);
+  }
+};
+
+Line::Line() : ControlOf(std::make_unique<LineWidget>()) {
+  static_cast<LineWidget&>(Widget()).owner = this;
+  Widget().setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Line::Apply(const ControlProperties& p) {
+  from_ = QPoint(p.x1, p.y1);
+  to_ = QPoint(p.x2, p.y2);
+  color_ = p.lineColor;
+  width_ = std::max(1, p.borderWidth);
+  ControlProperties placed = p;
+  placed.left = std::min(p.x1, p.x2);
+  placed.top = std::min(p.y1, p.y2);
+  placed.width = std::abs(p.x2 - p.x1) + width_;
+  placed.height = std::abs(p.y2 - p.y1) + width_;
+  Control::Apply(placed);
+}
+
+}  // namespace fw

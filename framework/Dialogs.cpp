@@ -1,0 +1,159 @@
+#include "Dialogs.h"
+
+#include "Application.h"
+#include "Window.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace fw {
+
+namespace {
+
+std::shared_ptr<DialogProvider>& Provider() {
+  static std::shared_ptr<DialogProvider> provider;
+  return provider;
+}
+
+QWidget* DialogParent() {
+  const std::shared_ptr<Window> front = FrontWindow();
+  return front ? &front->Frame() : nullptr;
+}
+
+QString NameFilter(const RegisteredFileType& type) {
+  QStringList patterns;
+  for (const QString& suffix : type.suffixes)
+    patterns << QStringLiteral("*.") + suffix;
+  return QStringLiteral("%1 (%2)").arg(type.name, patterns.join(u' '));
+}
+
+QMessageBox::Icon IconOf(int icon) {
+  switch (icon) {
+    case 1:
+      return QMessageBox::Warning;
+    case 2:
+      return QMessageBox::Critical;
+    case 3:
+      return QMessageBox::Question;
+    default:
+      return QMessageBox::Information;
+  }
+}
+
+class QtDialogs : public DialogProvider {
+ public:
+  FolderItemPtr OpenFile(const RegisteredFileType& type) override {
+    const QString path =
+        QFileDialog::getOpenFileName(DialogParent(), QString(), QString(), NameFilter(type));
+    return path.isEmpty() ? nullptr : std::make_shared<FolderItem>(path);
+  }
+
+  FolderItemPtr SaveFile(const RegisteredFileType& type, const QString& defaultName) override {
+    QFileDialog dialog(DialogParent());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(NameFilter(type));
+    if (!type.suffixes.isEmpty()) dialog.setDefaultSuffix(type.suffixes.first());
+    dialog.selectFile(defaultName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return nullptr;
+    return std::make_shared<FolderItem>(dialog.selectedFiles().first());
+  }
+
+  std::optional<Color> SelectColor(Color initial, const QString& prompt) override {
+    const QColor chosen = QColorDialog::getColor(
+        QColor(RedOf(initial), GreenOf(initial), BlueOf(initial)), DialogParent(), prompt);
+    if (!chosen.isValid()) return std::nullopt;
+    return RGB(chosen.red(), chosen.green(), chosen.blue());
+  }
+
+  MessageButton Message(const MessageRequest& request) override {
+    QMessageBox box(DialogParent());
+    box.setIcon(IconOf(request.icon));
+    box.setText(request.message);
+    box.setInformativeText(request.explanation);
+    QAbstractButton* action = nullptr;
+    QAbstractButton* alternate = nullptr;
+    QAbstractButton* cancel = nullptr;
+    if (request.actionVisible) {
+      action = box.addButton(request.actionCaption, QMessageBox::AcceptRole);
+      box.setDefaultButton(static_cast<QPushButton*>(action));
+    }
+    if (request.alternateVisible) {
+      alternate = box.addButton(request.alternateCaption, QMessageBox::DestructiveRole);
+    }
+    if (request.cancelVisible) {
+      cancel = request.cancelCaption.isEmpty()
+                   ? box.addButton(QMessageBox::Cancel)
+                   : box.addButton(request.cancelCaption, QMessageBox::RejectRole);
+    }
+    box.setEscapeButton(cancel ? cancel : action);
+    box.exec();
+    QAbstractButton* pressed = box.clickedButton();
+    if (pressed && pressed == action) return MessageButton::Action;
+    if (pressed && pressed == alternate) return MessageButton::Alternate;
+    return MessageButton::Cancel;
+  }
+};
+
+}  // namespace
+
+void SetDialogProvider(std::shared_ptr<DialogProvider> provider) {
+  Provider() = std::move(provider);
+}
+
+DialogProvider& Dialogs() {
+  if (!Provider()) Provider() = MakeQtDialogs();
+  return *Provider();
+}
+
+std::shared_ptr<DialogProvider> MakeQtDialogs() {
+  return std::make_shared<QtDialogs>();
+}
+
+FolderItemPtr GetOpenFolderItem(const QString& fileTypeName) {
+  return Dialogs().OpenFile(FindFileType(fileTypeName));
+}
+
+FolderItemPtr GetSaveFolderItem(const QString& fileTypeName, const QString& defaultName) {
+  return Dialogs().SaveFile(FindFileType(fileTypeName), defaultName);
+}
+
+bool SelectColor(Color& c, const QString& prompt) {
+  const std::optional<Color> chosen = Dialogs().SelectColor(c, prompt);
+  if (!chosen) return false;
+  c = *chosen;
+  return true;
+}
+
+MessageDialog::MessageDialog() {
+  ActionButton.Caption = QStringLiteral("OK");
+  CancelButton.Visible = false;
+  AlternateActionButton.Visible = false;
+}
+
+MessageDialogButton* MessageDialog::ShowModal() {
+  MessageRequest request;
+  request.icon = Icon;
+  request.message = Message;
+  request.explanation = Explanation;
+  request.actionCaption = ActionButton.Caption;
+  request.actionVisible = ActionButton.Visible;
+  request.alternateCaption = AlternateActionButton.Caption;
+  request.alternateVisible = AlternateActionButton.Visible;
+  request.cancelCaption = CancelButton.Caption;
+  request.cancelVisible = CancelButton.Visible;
+  switch (Dialogs().Message(request)) {
+    case MessageButton::Action:
+      return &ActionButton;
+    case MessageButton::Alternate:
+      return &AlternateActionButton;
+    case MessageButton::Cancel:
+      return &CancelButton;
+  }
+  return &CancelButton;
+}
+
+}  // namespace fw

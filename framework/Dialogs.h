@@ -1,0 +1,74 @@
+#pragma once
+
+#include "Files.h"
+#include "Text.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace fw {
+
+// The buttons of a message box.
+enum class MessageButton { Action, Alternate, Cancel };
+
+struct MessageRequest {
+  int icon = 0;  // 0 note, 1 caution, 2 stop, 3 question
+  QString message;
+  QString explanation;
+  QString actionCaption;
+  bool actionVisible = true;
+  QString alternateCaption;
+  bool alternateVisible = false;
+  QString cancelCaption;  // empty: the platform's own caption
+  bool cancelVisible = false;
+};
+
+// The one seam through which every modal dialog of the program goes. The program shows Qt's
+// dialogs; tests answer them from a script.
+class DialogProvider {
+ public:
+  virtual ~DialogProvider() = default;
+  // The chosen file, or nullptr when the dialog was cancelled.
+  virtual FolderItemPtr OpenFile(const RegisteredFileType& type) = 0;
+  virtual FolderItemPtr SaveFile(const RegisteredFileType& type, const QString& defaultName) = 0;
+  // The chosen colour, or nothing when the picker was cancelled.
+  virtual std::optional<Color> SelectColor(Color initial, const QString& prompt) = 0;
+  virtual MessageButton Message(const MessageRequest& request) = 0;
+};
+
+void SetDialogProvider(std::shared_ptr<DialogProvider> provider);
+DialogProvider& Dialogs();
+// The dialogs that users see: Qt's file dialog, colour dialog and message box.
+std::shared_ptr<DialogProvider> MakeQtDialogs();
+
+// The open dialog, filtered to the registered file type of that name; nullptr when cancelled.
+FolderItemPtr GetOpenFolderItem(const QString& fileTypeName);
+// The save dialog for that type, offering defaultName; nullptr when cancelled.
+FolderItemPtr GetSaveFolderItem(const QString& fileTypeName, const QString& defaultName);
+// The colour picker with a prompt, started on c; true with the choice in c when confirmed.
+bool SelectColor(Color& c, const QString& prompt);
+
+class MessageDialogButton {
+ public:
+  QString Caption;
+  bool Visible = true;
+};
+
+// A message box whose ShowModal gives back the button that the user pressed, to be compared
+// with its three buttons by identity.
+class MessageDialog {
+ public:
+  MessageDialog();
+  int Icon = 0;
+  QString Message;
+  QString Explanation;
+  MessageDialogButton ActionButton;
+  MessageDialogButton CancelButton;
+  MessageDialogButton AlternateActionButton;
+
+  MessageDialogButton* ShowModal();
+};
+
+}  // namespace fw

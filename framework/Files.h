@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace fw {
+
+// A file type as the program declares it. Converting it to text (ToString) registers it with the
+// framework, once; from then on the file dialogs take its name as their filter.
+class FileType {
+ public:
+  QString Name;
+  QString Extensions;  // one or more, separated by ";"; a leading "." is optional
+  QString MacType;
+  QString MacCreator;
+  QString MimeType;
+  bool Imported = false;
+  QString ConformsTo;
+
+  QString ToString();
+
+ private:
+  bool registered_ = false;
+};
+
+// What the registry keeps of a registered type: enough to filter a file dialog.
+struct RegisteredFileType {
+  QString name;
+  QStringList suffixes;  // without the leading ".", as declared (case is not significant)
+};
+
+// The registered types in the order of their registration.
+const std::vector<RegisteredFileType>& RegisteredFileTypes();
+// The registered type of that name; throws Error when there is none.
+const RegisteredFileType& FindFileType(const QString& name);
+
+// A reference to a file or folder, which need not exist.
+class FolderItem {
+ public:
+  explicit FolderItem(const QString& path);
+
+  bool Exists() const;
+  bool Directory() const;
+  QString Name() const;  // the file's name with its extension
+  const QString& Path() const { return path_; }
+
+ private:
+  QString path_;
+};
+
+using FolderItemPtr = std::shared_ptr<FolderItem>;
+
+// Writes a text file as UTF-8 lines ending in "\n". Nothing reaches the file's place until Close:
+// the text goes to a temporary file beside it, which then replaces the file in one step, so a
+// write that fails leaves the old file as it was.
+class TextOutputStream {
+ public:
+  // Throws Error when the file cannot be created.
+  static std::unique_ptr<TextOutputStream> Create(const FolderItem& file);
+  struct Key {
+   private:
+    Key() = default;
+    friend class TextOutputStream;
+  };
+  TextOutputStream(Key, const FolderItem& file);
+  ~TextOutputStream();
+
+  void WriteLine(const QString& text);
+  // Throws Error when the text could not be written in full.
+  void Close();
+
+ private:
+  QString name_;
+  QSaveFile file_;
+  bool closed_ = false;
+};
+
+// Reads a text file line by line. "\n", "\r\n" and "\r" end a line alike; the text is UTF-8, and
+// a UTF-8 byte order mark at the start is skipped.
+class TextInputStream {
+ public:
+  // Throws Error when the file cannot be opened.
+  static std::unique_ptr<TextInputStream> Open(const FolderItem& file);
+  struct Key {
+   private:
+    Key() = default;
+    friend class TextInputStream;
+  };
+  TextInputStream(Key, const FolderItem& file);
+
+  // The next line without its line end; the empty text at the end of the file. Throws Error when
+  // the file cannot be read.
+  QString ReadLine();
+  // True when nothing is left to read, which is so as soon as the last line has been read.
+  bool Eof();
+  void Close();
+
+ private:
+  bool Fill();  // false at the end of the file
+  QString name_;
+  QFile file_;
+  QByteArray buffer_;
+  qsizetype pos_ = 0;
+  bool atStart_ = true;
+};
+
+}  // namespace fw

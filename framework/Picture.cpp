@@ -1,0 +1,340 @@
+#include "Picture.h"
+
+#include "Error.h"
+#include "Files.h"
+
+#include <QImageWriter>
+#include <QPainter>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cmath>
+
+namespace fw {
+
+namespace {
+
+constexpr int kMaxPictureSide = 32767;
+
+QRgb ToRgb(Color c) {
+  return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+// The part of the rectangle (x, y, w, h) that lies on a surface of the given size, computed
+// without overflow for any int arguments.
+QRect ClipToSurface(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
+                    int surfaceWidth, int surfaceHeight) {
+  const std::int64_t left = std::max<std::int64_t>(x, 0);
+  const std::int64_t top = std::max<std::int64_t>(y, 0);
+  const std::int64_t right = std::min<std::int64_t>(x + w, surfaceWidth);
+  const std::int64_t bottom = std::min<std::int64_t>(y + h, surfaceHeight);
+  if (right <= left || bottom <= top) return {};
+  return QRect(int(left), int(top), int(right - left), int(bottom - top));
+}
+
+bool MissesSurface(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, int surfaceWidth,
+                   int surfaceHeight) {
+  return w <= 0 || h <= 0 || x >= surfaceWidth || y >= surfaceHeight || x + w <= 0 || y + h <= 0;
+}
+
+const char* WriterFormat(int code) {
+  switch (code) {
+    case Picture::kFormatTIFF:
+      return "tiff";
+    case Picture::kFormatPNG:
+      return "png";
+    case Picture::kFormatJPEG:
+      return "jpeg";
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+Graphics::Graphics(QPainter& painter, int width, int height)
+    : painter_(&painter), width_(width), height_(height) {}
+
+Graphics::Graphics(Picture& target)
+    : target_(&target), width_(target.Width()), height_(target.Height()) {}
+
+void Graphics::FillRect(int x, int y, int width, int height) {
+  const QRect area = ClipToSurface(x, y, width, height, width_, height_);
+  if (area.isEmpty()) return;
+  const QRgb rgb = ToRgb(foreColor_);
+  if (painter_) {
+    painter_->fillRect(area, QColor(rgb));
+    return;
+  }
+  Picture& pic = *target_;
+  if (area == pic.image_.rect()) {
+    if (pic.uniform_ == rgb) return;  // already exactly that
+    pic.image_.fill(rgb);
+    pic.uniform_ = rgb;
+  } else {
+    QPainter painter(&pic.image_);
+    painter.fillRect(area, QColor(rgb));
+    pic.uniform_.reset();
+  }
+  pic.Changed();
+}
+
+void Graphics::DrawPicture(const Picture& source, int destX, int destY, int destWidth,
+                           int destHeight, int sourceX, int sourceY, int sourceWidth,
+                           int sourceHeight) {
+  if (MissesSurface(destX, destY, destWidth, destHeight, width_, height_)) return;
+  const QRect sourceRect =
+      ClipToSurface(sourceX, sourceY, sourceWidth, sourceHeight, source.Width(), source.Height());
+  if (sourceWidth <= 0 || sourceHeight <= 0 || sourceRect.isEmpty()) return;
+  const bool scaled = destWidth != sourceWidth || destHeight != sourceHeight;
+  if (scaled && source.mask_) {
+    const QSize surface(width_, height_);
+    if (painter_) {
+      source.DrawScaledThroughMask(*painter_, surface, sourceRect, destX, destY, destWidth,
+                                   destHeight);
+    } else {
+      QPainter painter(&target_->image_);
+      source.DrawScaledThroughMask(painter, surface, sourceRect, destX, destY, destWidth,
+                                   destHeight);
+      target_->uniform_.reset();
+      target_->Changed();
+    }
+    return;
+  }
+  const QImage& image = source.Drawable();
+  if (painter_) {
+    painter_->setRenderHint(QPainter::SmoothPixmapTransform, scaled);
+    painter_->drawImage(QRectF(destX, destY, destWidth, destHeight), image,
+                        QRectF(sourceX, sourceY, sourceWidth, sourceHeight));
+    return;
+  }
+  Picture& pic = *target_;
+  {
+    QPainter painter(&pic.image_);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, scaled);
+    painter.drawImage(QRectF(destX, destY, destWidth, destHeight), image,
+                      QRectF(sourceX, sourceY, sourceWidth, sourceHeight));
+  }
+  pic.uniform_.reset();
+  pic.Changed();
+}
+
+Picture::Picture(int width, int height, int /*depth*/) {
+  if (width < 1 || width > kMaxPictureSide || height < 1 || height > kMaxPictureSide) {
+    throw Error(QStringLiteral("Width/Height needs to be in the range 1-32767"));
+  }
+  image_ = QImage(width, height, QImage::Format_RGB32);
+  if (image_.isNull()) {
+    throw Error(QStringLiteral("There is not enough memory for a picture of %1 × %2 pixels.")
+                    .arg(width)
+                    .arg(height));
+  }
+  image_.fill(qRgb(255, 255, 255));
+  uniform_ = qRgb(255, 255, 255);
+}
+
+Picture::Picture(QImage image) {
+  if (image.hasAlphaChannel()) {
+    // What is transparent in the image reads as white, the light that a mask lets through.
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.fill(qRgb(255, 255, 255));
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, image);
+    painter.end();
+    image_ = flat;
+  } else {
+    image_ = image.convertToFormat(QImage::Format_RGB32);
+  }
+}
+
+fw::Graphics& Picture::Graphics() {
+  if (!graphics_) graphics_ = std::make_unique<fw::Graphics>(*this);
+  return *graphics_;
+}
+
+PicturePtr Picture::Mask(bool create) {
+  if (!mask_ && create) {
+    mask_ = std::make_shared<Picture>(Width(), Height());
+    mask_->image_.fill(qRgb(0, 0, 0));
+    mask_->uniform_ = qRgb(0, 0, 0);
+    Changed();
+  }
+  return mask_;
+}
+
+const std::vector<std::uint8_t>& Picture::MaskAlpha() const {
+  const std::uint64_t maskVersion = mask_->version_;
+  if (alphaMaskVersion_ == maskVersion) return maskAlpha_;
+  const int w = Width();
+  const int h = Height();
+  maskAlpha_.resize(std::size_t(w) * std::size_t(h));
+  const QImage& m = mask_->image_;
+  for (int y = 0; y < h; ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(m.constScanLine(std::min(y, m.height() - 1)));
+    std::uint8_t* out = maskAlpha_.data() + std::size_t(y) * std::size_t(w);
+    for (int x = 0; x < w; ++x)
+      out[x] = std::uint8_t(255 - qGray(row[std::min(x, m.width() - 1)]));
+  }
+  alphaMaskVersion_ = maskVersion;
+  return maskAlpha_;
+}
+
+const QImage& Picture::Drawable() const {
+  if (!mask_) return image_;
+  const std::uint64_t maskVersion = mask_->version_;
+  if (drawableVersion_ == version_ && drawableMaskVersion_ == maskVersion) return drawable_;
+  const std::vector<std::uint8_t>& alpha = MaskAlpha();
+  if (drawable_.size() != image_.size()) {
+    drawable_ = QImage(image_.size(), QImage::Format_ARGB32_Premultiplied);
+  }
+  const int w = Width();
+  for (int y = 0; y < Height(); ++y) {
+    const auto* in = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
+    auto* out = reinterpret_cast<QRgb*>(drawable_.scanLine(y));
+    const std::uint8_t* a = alpha.data() + std::size_t(y) * std::size_t(w);
+    for (int x = 0; x < w; ++x) {
+      const QRgb p = uniform_ ? *uniform_ : in[x];
+      out[x] = qPremultiply(qRgba(qRed(p), qGreen(p), qBlue(p), a[x]));
+    }
+  }
+  drawableVersion_ = version_;
+  drawableMaskVersion_ = maskVersion;
+  return drawable_;
+}
+
+namespace {
+
+// Where one row or column of destination pixels samples the source: the two neighbouring
+// source pixels and the weight of the second, in 1/256.
+struct Tap {
+  int first;
+  int second;
+  int weight;
+};
+
+// Scratch space of the scaled draws through a mask. It only grows, so drawing allocates
+// nothing once it has seen the largest glyph.
+struct ScaleScratch {
+  std::vector<Tap> columns;
+  std::vector<Tap> rows;
+  QImage strip;
+};
+
+ScaleScratch& Scratch() {
+  static ScaleScratch scratch;
+  return scratch;
+}
+
+constexpr int kStripRows = 32;
+
+// The bilinear taps of destination pixels [from, from + count) of a destination of length
+// destLength starting at destStart, over the source span [sourceStart, sourceStart + length).
+void ComputeTaps(std::vector<Tap>& taps, std::int64_t from, int count, std::int64_t destStart,
+                 std::int64_t destLength, int sourceStart, int sourceLength) {
+  taps.resize(std::size_t(count));
+  const double step = double(sourceLength) / double(destLength);
+  const int last = sourceStart + sourceLength - 1;
+  for (int i = 0; i < count; ++i) {
+    const double u = (double(from + i - destStart) + 0.5) * step - 0.5;
+    const double base = std::floor(u);
+    const int s0 = int(std::clamp<double>(sourceStart + base, sourceStart, last));
+    const int s1 = int(std::clamp<double>(sourceStart + base + 1, sourceStart, last));
+    taps[std::size_t(i)] = Tap{s0, s1, int((u - base) * 256.0)};
+  }
+}
+
+}  // namespace
+
+// Masks are stencils: a plain bilinear enlargement of one blurs its edges over several pixels.
+// The enlargement here samples the mask bilinearly and then steepens the ramp by the scale
+// factor, so an edge stays about one pixel wide at any size while staying smooth along its
+// length.
+void Picture::DrawScaledThroughMask(QPainter& painter, QSize surface, QRect source, int destX,
+                                    int destY, int destWidth, int destHeight) const {
+  const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+  // In device pixels, computed in 64 bits: a destination may reach far outside the surface.
+  const std::int64_t dx = std::llround(destX * ratio);
+  const std::int64_t dy = std::llround(destY * ratio);
+  const std::int64_t dw = std::max<std::int64_t>(1, std::llround(destWidth * ratio));
+  const std::int64_t dh = std::max<std::int64_t>(1, std::llround(destHeight * ratio));
+  const QRect visible = ClipToSurface(dx, dy, dw, dh, int(std::lround(surface.width() * ratio)),
+                                      int(std::lround(surface.height() * ratio)));
+  if (visible.isEmpty()) return;
+
+  const double enlargement = std::min(double(dw) / source.width(), double(dh) / source.height());
+  const int steepness = int(std::max(1.0, enlargement) * 256.0);
+  const std::vector<std::uint8_t>& alpha = MaskAlpha();
+  const std::size_t stride = std::size_t(Width());
+
+  ScaleScratch& s = Scratch();
+  ComputeTaps(s.columns, visible.x(), visible.width(), dx, dw, source.x(), source.width());
+  if (s.strip.width() < visible.width() || s.strip.height() < kStripRows) {
+    s.strip = QImage(std::max(s.strip.width(), visible.width()), kStripRows,
+                     QImage::Format_ARGB32_Premultiplied);
+  }
+  s.strip.setDevicePixelRatio(ratio);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+
+  for (int top = visible.y(); top <= visible.bottom(); top += kStripRows) {
+    const int rows = std::min(kStripRows, visible.bottom() + 1 - top);
+    ComputeTaps(s.rows, top, rows, dy, dh, source.y(), source.height());
+    for (int j = 0; j < rows; ++j) {
+      const Tap& ty = s.rows[std::size_t(j)];
+      const std::uint8_t* a0 = alpha.data() + std::size_t(ty.first) * stride;
+      const std::uint8_t* a1 = alpha.data() + std::size_t(ty.second) * stride;
+      const auto* colours0 = reinterpret_cast<const QRgb*>(image_.constScanLine(ty.first));
+      auto* out = reinterpret_cast<QRgb*>(s.strip.scanLine(j));
+      for (int i = 0; i < visible.width(); ++i) {
+        const Tap& tx = s.columns[std::size_t(i)];
+        const int upper = a0[tx.first] * (256 - tx.weight) + a0[tx.second] * tx.weight;
+        const int lower = a1[tx.first] * (256 - tx.weight) + a1[tx.second] * tx.weight;
+        const int a = (upper * (256 - ty.weight) + lower * ty.weight) >> 16;
+        const int steep = std::clamp(128 + (((a - 128) * steepness) >> 8), 0, 255);
+        const QRgb c = uniform_ ? *uniform_ : colours0[tx.first];
+        out[i] = steep == 0 ? 0 : qPremultiply(qRgba(qRed(c), qGreen(c), qBlue(c), steep));
+      }
+    }
+    painter.drawImage(
+        QRectF(visible.x() / ratio, top / ratio, visible.width() / ratio, rows / ratio), s.strip,
+        QRectF(0, 0, visible.width(), rows));
+  }
+}
+
+bool Picture::IsExportFormatSupported(const QString& typeIdentifier) {
+  QByteArray format;
+  if (typeIdentifier == u"public.tiff") format = "tiff";
+  if (typeIdentifier == u"public.png") format = "png";
+  if (typeIdentifier == u"public.jpeg") format = "jpeg";
+  return !format.isEmpty() && QImageWriter::supportedImageFormats().contains(format);
+}
+
+void Picture::Save(const FolderItem& file, int format, int quality) const {
+  const char* writerFormat = WriterFormat(format);
+  if (!writerFormat) {
+    throw Error(QStringLiteral("“%1” could not be saved: format %2 is not known.")
+                    .arg(file.Name())
+                    .arg(format));
+  }
+  QSaveFile out(file.Path());
+  if (!out.open(QIODevice::WriteOnly)) {
+    throw Error(QStringLiteral("“%1” could not be saved: %2").arg(file.Name(), out.errorString()));
+  }
+  QImageWriter writer(&out, writerFormat);
+  writer.setQuality(quality);
+  if (!writer.write(image_)) {
+    out.cancelWriting();
+    throw Error(
+        QStringLiteral("“%1” could not be saved: %2").arg(file.Name(), writer.errorString()));
+  }
+  if (!out.commit()) {
+    throw Error(QStringLiteral("“%1” could not be saved: %2").arg(file.Name(), out.errorString()));
+  }
+}
+
+PicturePtr Picture::OpenFromApp(const QString& name) {
+  QImage image(QStringLiteral(":/pictures/") + name);
+  if (image.isNull()) return nullptr;
+  return std::make_shared<Picture>(std::move(image));
+}
+
+}  // namespace fw

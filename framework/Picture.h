@@ -1,0 +1,110 @@
+#pragma once
+
+#include "Text.h"
+
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QPainter;
+
+namespace fw {
+
+class FolderItem;
+class Picture;
+using PicturePtr = std::shared_ptr<Picture>;
+
+// A drawing surface: a widget's paint event or a picture. Fills use the fore colour. Drawing a
+// picture scales its source rectangle into the destination rectangle, clips at the surface and
+// goes through the source's mask, if it has one.
+class Graphics {
+ public:
+  // A surface over a painter that someone else owns, such as a widget's paint event.
+  Graphics(QPainter& painter, int width, int height);
+  // The surface of a picture: what is drawn through it changes the picture at once.
+  explicit Graphics(Picture& target);
+  Graphics(const Graphics&) = delete;
+  Graphics& operator=(const Graphics&) = delete;
+
+  Color ForeColor() const { return foreColor_; }
+  void SetForeColor(Color c) { foreColor_ = c; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+
+  void FillRect(int x, int y, int width, int height);
+  void DrawPicture(const Picture& source, int destX, int destY, int destWidth, int destHeight,
+                   int sourceX, int sourceY, int sourceWidth, int sourceHeight);
+
+ private:
+  QPainter* painter_ = nullptr;
+  Picture* target_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+  Color foreColor_ = 0;  // black
+};
+
+// An off-screen picture, optionally with a mask: where the mask is dark the picture shows, where
+// it is light what lies below shows through; grey values blend.
+class Picture {
+ public:
+  // Throws Error unless width and height lie in 1 to 32767, and when the memory for the picture
+  // cannot be had. Only a depth of 32 is made; the argument is kept for the callers' sake.
+  Picture(int width, int height, int depth = 32);
+  explicit Picture(QImage image);  // takes the image as it is
+  Picture(const Picture&) = delete;
+  Picture& operator=(const Picture&) = delete;
+
+  int Width() const { return image_.width(); }
+  int Height() const { return image_.height(); }
+  fw::Graphics& Graphics();
+  // The picture's mask; with create, one is made (black: the picture shows whole) when there is
+  // none. Without create, nullptr when there is none.
+  PicturePtr Mask(bool create);
+  const QImage& Image() const { return image_; }
+
+  // Format codes of Save.
+  static constexpr int kFormatTIFF = 403;
+  static constexpr int kFormatPNG = 150;
+  static constexpr int kFormatJPEG = 151;
+  // Whether pictures can be written in the format of that uniform type identifier
+  // ("public.tiff", "public.png", "public.jpeg").
+  static bool IsExportFormatSupported(const QString& typeIdentifier);
+  // Writes the picture; quality -1 is the format's default. The file appears only once it is
+  // written whole. Throws Error when it cannot be written.
+  void Save(const FolderItem& file, int format, int quality) const;
+
+  // A picture compiled into the program, by name; nullptr when there is none of that name.
+  static PicturePtr OpenFromApp(const QString& name);
+
+ private:
+  friend class Graphics;
+  void Changed() { ++version_; }
+  // The picture's colours with its mask as alpha, ready to be drawn; rebuilt only when the
+  // picture or its mask changed since the last draw.
+  const QImage& Drawable() const;
+  // The mask as alpha, one byte a pixel (255 where the mask is black); rebuilt when it changed.
+  const std::vector<std::uint8_t>& MaskAlpha() const;
+  // Draws the source rectangle of the picture through its mask, scaled into the destination.
+  void DrawScaledThroughMask(QPainter& painter, QSize surface, QRect source, int destX, int destY,
+                             int destWidth, int destHeight) const;
+
+  QImage image_;
+  std::unique_ptr<fw::Graphics> graphics_;
+  PicturePtr mask_;
+  std::uint64_t version_ = 0;
+  // Set while the whole picture is known to be one colour, which makes refills of that same
+  // colour free and the masked image cheap to build.
+  std::optional<QRgb> uniform_;
+
+  mutable QImage drawable_;
+  mutable std::vector<std::uint8_t> maskAlpha_;
+  mutable std::uint64_t drawableVersion_ = ~std::uint64_t(0);
+  mutable std::uint64_t drawableMaskVersion_ = ~std::uint64_t(0);
+  mutable std::uint64_t alphaMaskVersion_ = ~std::uint64_t(0);
+};
+
+}  // namespace fw

@@ -1,0 +1,146 @@
+#include "Text.h"
+
+#include <QCoreApplication>
+#include <QTranslator>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace fw {
+
+namespace {
+
+int ClampChannel(int v) {
+  return std::clamp(v, 0, 255);
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
+Color RGB(int red, int green, int blue, int alpha) {
+  return (Color(ClampChannel(alpha)) << 24) | (Color(ClampChannel(red)) << 16) |
+         (Color(ClampChannel(green)) << 8) | Color(ClampChannel(blue));
+}
+
+int RedOf(Color c) {
+  return int((c >> 16) & 0xFF);
+}
+int GreenOf(Color c) {
+  return int((c >> 8) & 0xFF);
+}
+int BlueOf(Color c) {
+  return int(c & 0xFF);
+}
+
+std::int32_t ToInt32(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
+  if (value <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(value);  // in range: truncates toward zero
+}
+
+double Val(const QString& text) {
+  const QByteArray bytes = text.toUtf8();
+  const char* p = bytes.constData();
+  const char* end = p + bytes.size();
+  while (p < end && (*p == ' ' || *p == '\t'))
+    ++p;
+
+  // Find the longest prefix that has the shape of a decimal number.
+  const char* start = p;
+  const char* q = p;
+  if (q < end && (*q == '+' || *q == '-')) ++q;
+  const char* digits = q;
+  while (q < end && IsDigit(*q))
+    ++q;
+  bool anyDigit = q > digits;
+  if (q < end && *q == '.') {
+    const char* frac = q + 1;
+    const char* r = frac;
+    while (r < end && IsDigit(*r))
+      ++r;
+    if (r > frac || anyDigit) {
+      anyDigit = anyDigit || r > frac;
+      q = r;
+    }
+  }
+  if (!anyDigit) return 0.0;
+  if (q < end && (*q == 'e' || *q == 'E')) {
+    const char* r = q + 1;
+    if (r < end && (*r == '+' || *r == '-')) ++r;
+    const char* expDigits = r;
+    while (r < end && IsDigit(*r))
+      ++r;
+    if (r > expDigits) q = r;
+  }
+
+  // from_chars takes no leading '+' and ignores the locale, unlike strtod.
+  const bool negative = *start == '-';
+  const char* numberStart = (*start == '+' || *start == '-') ? start + 1 : start;
+  double value = 0.0;
+  const auto [ptr, ec] = std::from_chars(numberStart, q, value);
+  if (ec == std::errc::result_out_of_range) {
+    // Too large or too small for a double: tell the two apart by the exponent's sign and the
+    // integer part's length.
+    const char* e = std::find_if(numberStart, q, [](char c) { return c == 'e' || c == 'E'; });
+    const bool tiny = e != q && *(e + 1) == '-';
+    value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+  } else if (ec != std::errc()) {
+    value = 0.0;
+  }
+  (void)ptr;
+  return negative ? -value : value;
+}
+
+QString Str(std::int64_t value) {
+  return QString::number(value);
+}
+
+QString NthField(const QString& text, const QString& separator, int n) {
+  if (n < 1) return {};
+  if (separator.isEmpty()) return n == 1 ? text : QString();
+  qsizetype from = 0;
+  for (int field = 1; field < n; ++field) {
+    const qsizetype at = text.indexOf(separator, from);
+    if (at < 0) return {};
+    from = at + separator.size();
+  }
+  const qsizetype to = text.indexOf(separator, from);
+  return to < 0 ? text.mid(from) : text.mid(from, to - from);
+}
+
+int LenB(const QByteArray& bytes) {
+  return int(bytes.size());
+}
+
+QByteArray MidB(const QByteArray& bytes, int start, int length) {
+  if (start < 1 || length <= 0 || start > bytes.size()) return {};
+  return bytes.mid(start - 1, length);
+}
+
+int AscB(const QByteArray& bytes) {
+  return bytes.isEmpty() ? 0 : int(std::uint8_t(bytes[0]));
+}
+
+QString GetLocalizedString(const QString& key, const QString& defaultValue,
+                           const QString& language) {
+  const QByteArray id = key.toUtf8();
+  QString text;
+  if (language.isEmpty()) {
+    // The translators installed at start-up hold the user's language.
+    text = QCoreApplication::translate(nullptr, id.constData());
+  } else {
+    QTranslator translator;
+    if (translator.load(QStringLiteral(":/i18n/quenz_") + language)) {
+      text = translator.translate(nullptr, id.constData());
+    }
+  }
+  return text.isEmpty() || text == key ? defaultValue : text;
+}
+
+}  // namespace fw

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+namespace fw {
+
+// A colour as 0x00RRGGBB: red in bits 16-23, green in 8-15, blue in 0-7.
+using Color = std::uint32_t;
+
+// Builds a colour from its channels. Each channel is clamped to 0..255 and alpha goes to the top
+// byte, so RGB(r, g, b, 0) has a top byte of 0.
+Color RGB(int red, int green, int blue, int alpha = 0);
+int RedOf(Color c);
+int GreenOf(Color c);
+int BlueOf(Color c);
+
+// The one conversion from a real number to a signed 32-bit integer: truncation toward zero, values
+// beyond the 32-bit range saturate at its ends, NaN gives 0.
+std::int32_t ToInt32(double value);
+
+// The number that a text begins with: optional blanks, an optional sign, digits with an optional
+// fraction and exponent. An empty or non-numeric text gives 0; a number too large for a double
+// gives an infinity of its sign.
+double Val(const QString& text);
+
+// The decimal text of an integer: no grouping, a leading minus sign when negative.
+QString Str(std::int64_t value);
+
+// The n-th field of text (counted from 1) between separators; the empty text when text has fewer
+// fields or n is less than 1.
+QString NthField(const QString& text, const QString& separator, int n);
+
+// Byte access to a text taken as raw bytes.
+int LenB(const QByteArray& bytes);
+QByteArray MidB(const QByteArray& bytes, int start, int length);  // start counts from 1
+int AscB(const QByteArray& bytes);                                // the first byte, 0 if none
+
+// The localised text of a key for a language; the empty language means the user's own. The
+// default is returned when no translation is installed for the key.
+QString GetLocalizedString(const QString& key, const QString& defaultValue,
+                           const QString& language);
+
+}  // namespace fw
