@@ -1,0 +1,90 @@
+#include "framework/Text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+TEST(ToInt32, TruncatesTowardZeroAndSaturates) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double in;
+    std::int32_t out;
+  } cases[] = {
+      {0.0, 0},
+      {199.33, 199},
+      {-0.5, 0},
+      {-1.99, -1},
+      {2147483646.9, 2147483646},
+      {2147483647.0, 2147483647},
+      {1e300, 2147483647},
+      {inf, 2147483647},
+      {-2147483648.0, -2147483647 - 1},
+      {-1e300, -2147483647 - 1},
+      {-inf, -2147483647 - 1},
+      {std::nan(""), 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(fw::ToInt32(c.in), c.out) << c.in;
+}
+
+TEST(Val, ReadsTheLeadingNumber) {
+  const struct {
+    const char* in;
+    double out;
+  } cases[] = {
+      {"", 0},           {"abc", 0},      {"309", 309},      {"12.0", 12},   {"12abc", 12},
+      {"  46", 46},      {"-10", -10},    {"+7", 7},         {"1e3", 1000},  {"1e", 1},
+      {".5", 0.5},       {"5.", 5},       {"-", 0},          {".", 0},       {"0x10", 0},
+      {"1,5", 1},        {"255:128", 255}, {"1e999", std::numeric_limits<double>::infinity()},
+      {"1e-999", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(fw::Val(QString::fromUtf8(c.in)), c.out) << c.in;
+}
+
+TEST(NthField, CountsFromOne) {
+  const struct {
+    const char* text;
+    int n;
+    const char* out;
+  } cases[] = {
+      {"6,255:0:0,0", 1, "6"},   {"6,255:0:0,0", 2, "255:0:0"}, {"6,255:0:0,0", 3, "0"},
+      {"6,255:0:0,0", 4, ""},    {"", 1, ""},                   {"a,,b", 2, ""},
+      {"a,,b", 3, "b"},          {"abc", 0, ""},                {"abc", 1, "abc"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(fw::NthField(QString::fromUtf8(c.text), QStringLiteral(","), c.n),
+              QString::fromUtf8(c.out))
+        << c.text << " field " << c.n;
+  }
+}
+
+TEST(RGB, ClampsChannelsAndPutsAlphaOnTop) {
+  EXPECT_EQ(fw::RGB(255, 128, 0), 0x00FF8000u);
+  EXPECT_EQ(fw::RGB(-5, 300, 7), 0x0000FF07u);
+  EXPECT_EQ(fw::RGB(1, 2, 3, 255), 0xFF010203u);
+  EXPECT_EQ(fw::RedOf(0x00123456), 0x12);
+  EXPECT_EQ(fw::GreenOf(0x00123456), 0x34);
+  EXPECT_EQ(fw::BlueOf(0x00123456), 0x56);
+}
+
+TEST(Bytes, AreTakenOneByOne) {
+  const QByteArray text = QStringLiteral("Aé").toUtf8();
+  EXPECT_EQ(fw::LenB(text), 3);
+  EXPECT_EQ(fw::AscB(fw::MidB(text, 1, 1)), 'A');
+  EXPECT_EQ(fw::AscB(fw::MidB(text, 2, 1)), 0xC3);
+  EXPECT_EQ(fw::MidB(text, 4, 1), QByteArray());
+  EXPECT_EQ(fw::MidB(text, 0, 1), QByteArray());
+  EXPECT_EQ(fw::AscB(QByteArray()), 0);
+}
+
+TEST(LocalizedString, FallsBackToTheDefault) {
+  EXPECT_EQ(fw::GetLocalizedString(QStringLiteral("Module1.kSave"), QStringLiteral("Save"), {}),
+            QStringLiteral("Save"));
+  EXPECT_EQ(fw::GetLocalizedString(QStringLiteral("Module1.kSave"), QStringLiteral("Save"),
+                                   QStringLiteral("de")),
+            QStringLiteral("Save"));
+}
+
+}  // namespace
