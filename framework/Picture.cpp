@@ -90,12 +90,11 @@ void Graphics::DrawPicture(const Picture& source, int destX, int destY, int dest
   if (scaled && source.mask_) {
     const QSize surface(width_, height_);
     if (painter_) {
-      source.DrawScaledThroughMask(*painter_, surface, sourceRect, destX, destY, destWidth,
+      source.DrawScaledThroughMask(painter_, nullptr, surface, sourceRect, destX, destY, destWidth,
                                    destHeight);
     } else {
-      QPainter painter(&target_->image_);
-      source.DrawScaledThroughMask(painter, surface, sourceRect, destX, destY, destWidth,
-                                   destHeight);
+      source.DrawScaledThroughMask(nullptr, &target_->image_, surface, sourceRect, destX, destY,
+                                   destWidth, destHeight);
       target_->uniform_.reset();
       target_->Changed();
     }
@@ -214,9 +213,19 @@ struct Tap {
 
 // Scratch space of the scaled draws through a mask. It only grows, so drawing allocates
 // nothing once it has seen the largest glyph.
+// Consecutive destination columns that sample the same two source columns.
+struct Run {
+  int first;
+  int second;
+  int start;
+  int count;
+};
+
 struct ScaleScratch {
   std::vector<Tap> columns;
+  std::vector<Run> runs;
   std::vector<Tap> rows;
+  std::vector<int> line;  // one source row's alpha, interpolated between two rows, times 256
   QImage strip;
 };
 
@@ -229,17 +238,65 @@ constexpr int kStripRows = 32;
 
 // The bilinear taps of destination pixels [from, from + count) of a destination of length
 // destLength starting at destStart, over the source span [sourceStart, sourceStart + length).
+// Pixel centres map to pixel centres; the position is kept in 1/256 of a source pixel.
 void ComputeTaps(std::vector<Tap>& taps, std::int64_t from, int count, std::int64_t destStart,
                  std::int64_t destLength, int sourceStart, int sourceLength) {
   taps.resize(std::size_t(count));
-  const double step = double(sourceLength) / double(destLength);
-  const int last = sourceStart + sourceLength - 1;
+  const int last = sourceLength - 1;
   for (int i = 0; i < count; ++i) {
-    const double u = (double(from + i - destStart) + 0.5) * step - 0.5;
-    const double base = std::floor(u);
-    const int s0 = int(std::clamp<double>(sourceStart + base, sourceStart, last));
-    const int s1 = int(std::clamp<double>(sourceStart + base + 1, sourceStart, last));
-    taps[std::size_t(i)] = Tap{s0, s1, int((u - base) * 256.0)};
+    const std::int64_t centre = 2 * (from + i - destStart) + 1;
+    const std::int64_t u = centre * sourceLength * 256 / (2 * destLength) - 128;
+    const std::int64_t base = u >= 0 ? u >> 8 : -((-u + 255) >> 8);
+    const int s0 = int(std::clamp<std::int64_t>(base, 0, last));
+    const int s1 = int(std::clamp<std::int64_t>(base + 1, 0, last));
+    taps[std::size_t(i)] = Tap{sourceStart + s0, sourceStart + s1, int(u - base * 256)};
+  }
+}
+
+// One destination row of a glyph in one colour: runs of equal alpha are filled or skipped
+// whole, the rest goes pixel by pixel. lut maps a sampled alpha to the premultiplied colour.
+template <bool kBlend>
+void UniformRow(const int* __restrict line, const Run* runs, std::size_t runCount,
+                const Tap* __restrict columns, const QRgb* __restrict lut, QRgb* __restrict out);
+
+// dst with src (premultiplied) drawn over it, for a destination without alpha.
+inline QRgb Over(QRgb src, QRgb dst) {
+  const std::uint32_t inverse = 255 - qAlpha(src);
+  std::uint32_t rb = (dst & 0xff00ff) * inverse;
+  rb = ((rb + ((rb >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+  std::uint32_t ag = ((dst >> 8) & 0xff00ff) * inverse;
+  ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+  return (ag | rb) + src;
+}
+
+template <bool kBlend>
+void UniformRow(const int* __restrict line, const Run* runs, std::size_t runCount,
+                const Tap* __restrict columns, const QRgb* __restrict lut, QRgb* __restrict out) {
+  for (std::size_t r = 0; r < runCount; ++r) {
+    const Run& run = runs[r];
+    QRgb* o = out + run.start;
+    const int v0 = line[run.first];
+    const int v1 = line[run.second];
+    if (v0 == v1) {
+      const QRgb c = lut[v0 >> 8];
+      if (!kBlend || qAlpha(c) == 255) {
+        std::fill_n(o, run.count, c);
+      } else if (qAlpha(c) != 0) {
+        for (int i = 0; i < run.count; ++i)
+          o[i] = Over(c, o[i]);
+      }
+      continue;
+    }
+    const Tap* t = columns + run.start;
+    for (int i = 0; i < run.count; ++i) {
+      const int w = t[i].weight;
+      const QRgb c = lut[(v0 * (256 - w) + v1 * w) >> 16];
+      if (!kBlend || qAlpha(c) == 255) {
+        o[i] = c;
+      } else if (qAlpha(c) != 0) {
+        o[i] = Over(c, o[i]);
+      }
+    }
   }
 }
 
@@ -248,10 +305,10 @@ void ComputeTaps(std::vector<Tap>& taps, std::int64_t from, int count, std::int6
 // Masks are stencils: a plain bilinear enlargement of one blurs its edges over several pixels.
 // The enlargement here samples the mask bilinearly and then steepens the ramp by the scale
 // factor, so an edge stays about one pixel wide at any size while staying smooth along its
-// length.
-void Picture::DrawScaledThroughMask(QPainter& painter, QSize surface, QRect source, int destX,
-                                    int destY, int destWidth, int destHeight) const {
-  const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+// length. Into a picture the result is blended in place; onto a painter it goes in strips.
+void Picture::DrawScaledThroughMask(QPainter* painter, QImage* target, QSize surface, QRect source,
+                                    int destX, int destY, int destWidth, int destHeight) const {
+  const double ratio = painter && painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
   // In device pixels, computed in 64 bits: a destination may reach far outside the surface.
   const std::int64_t dx = std::llround(destX * ratio);
   const std::int64_t dy = std::llround(destY * ratio);
@@ -261,42 +318,96 @@ void Picture::DrawScaledThroughMask(QPainter& painter, QSize surface, QRect sour
                                       int(std::lround(surface.height() * ratio)));
   if (visible.isEmpty()) return;
 
+  // What each alpha level of the bilinear sample becomes: steepened, then in the colour.
   const double enlargement = std::min(double(dw) / source.width(), double(dh) / source.height());
   const int steepness = int(std::max(1.0, enlargement) * 256.0);
+  std::uint8_t steep[256];
+  for (int a = 0; a < 256; ++a) {
+    steep[a] = std::uint8_t(std::clamp(128 + (((a - 128) * steepness) >> 8), 0, 255));
+  }
+  QRgb colourOf[256];
+  if (uniform_) {
+    for (int a = 0; a < 256; ++a) {
+      colourOf[a] =
+          qPremultiply(qRgba(qRed(*uniform_), qGreen(*uniform_), qBlue(*uniform_), steep[a]));
+    }
+  }
+
   const std::vector<std::uint8_t>& alpha = MaskAlpha();
   const std::size_t stride = std::size_t(Width());
-
   ScaleScratch& s = Scratch();
   ComputeTaps(s.columns, visible.x(), visible.width(), dx, dw, source.x(), source.width());
-  if (s.strip.width() < visible.width() || s.strip.height() < kStripRows) {
+  ComputeTaps(s.rows, visible.y(), visible.height(), dy, dh, source.y(), source.height());
+  s.line.resize(stride);
+  if (!target && (s.strip.width() < visible.width() || s.strip.height() < kStripRows)) {
     s.strip = QImage(std::max(s.strip.width(), visible.width()), kStripRows,
                      QImage::Format_ARGB32_Premultiplied);
   }
-  s.strip.setDevicePixelRatio(ratio);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  const int first = source.x();
+  const int end = source.x() + source.width();
 
-  for (int top = visible.y(); top <= visible.bottom(); top += kStripRows) {
-    const int rows = std::min(kStripRows, visible.bottom() + 1 - top);
-    ComputeTaps(s.rows, top, rows, dy, dh, source.y(), source.height());
-    for (int j = 0; j < rows; ++j) {
-      const Tap& ty = s.rows[std::size_t(j)];
-      const std::uint8_t* a0 = alpha.data() + std::size_t(ty.first) * stride;
-      const std::uint8_t* a1 = alpha.data() + std::size_t(ty.second) * stride;
-      const auto* colours0 = reinterpret_cast<const QRgb*>(image_.constScanLine(ty.first));
-      auto* out = reinterpret_cast<QRgb*>(s.strip.scanLine(j));
-      for (int i = 0; i < visible.width(); ++i) {
-        const Tap& tx = s.columns[std::size_t(i)];
-        const int upper = a0[tx.first] * (256 - tx.weight) + a0[tx.second] * tx.weight;
-        const int lower = a1[tx.first] * (256 - tx.weight) + a1[tx.second] * tx.weight;
-        const int a = (upper * (256 - ty.weight) + lower * ty.weight) >> 16;
-        const int steep = std::clamp(128 + (((a - 128) * steepness) >> 8), 0, 255);
-        const QRgb c = uniform_ ? *uniform_ : colours0[tx.first];
-        out[i] = steep == 0 ? 0 : qPremultiply(qRgba(qRed(c), qGreen(c), qBlue(c), steep));
-      }
+  // Where a run's two source columns hold the same alpha, the whole run is one colour: at large
+  // sizes most of a glyph is such runs, filled or skipped whole.
+  s.runs.clear();
+  for (int i = 0; i < visible.width(); ++i) {
+    const Tap& t = s.columns[std::size_t(i)];
+    if (s.runs.empty() || s.runs.back().first != t.first || s.runs.back().second != t.second) {
+      s.runs.push_back(Run{t.first, t.second, i, 0});
     }
-    painter.drawImage(
-        QRectF(visible.x() / ratio, top / ratio, visible.width() / ratio, rows / ratio), s.strip,
-        QRectF(0, 0, visible.width(), rows));
+    ++s.runs.back().count;
+  }
+
+  auto put = [](QRgb* out, QRgb c, bool blend) {
+    if (!blend || qAlpha(c) == 255) {
+      *out = c;
+    } else if (qAlpha(c) != 0) {
+      *out = Over(c, *out);
+    }
+  };
+  auto renderRow = [&](int j, QRgb* out, bool blend) {
+    // Between the two source rows once, then along the row.
+    const Tap& ty = s.rows[std::size_t(j)];
+    const std::uint8_t* a0 = alpha.data() + std::size_t(ty.first) * stride;
+    const std::uint8_t* a1 = alpha.data() + std::size_t(ty.second) * stride;
+    for (int x = first; x < end; ++x) {
+      s.line[std::size_t(x)] = a0[x] * (256 - ty.weight) + a1[x] * ty.weight;
+    }
+    const int* line = s.line.data();
+    if (uniform_) {
+      if (blend) {
+        UniformRow<true>(line, s.runs.data(), s.runs.size(), s.columns.data(), colourOf, out);
+      } else {
+        UniformRow<false>(line, s.runs.data(), s.runs.size(), s.columns.data(), colourOf, out);
+      }
+      return;
+    }
+    // A picture of many colours: each pixel takes the colour of its nearest source pixel.
+    const auto* colours = reinterpret_cast<const QRgb*>(image_.constScanLine(ty.first));
+    for (int i = 0; i < visible.width(); ++i) {
+      const Tap& tx = s.columns[std::size_t(i)];
+      const int a = (line[tx.first] * (256 - tx.weight) + line[tx.second] * tx.weight) >> 16;
+      const QRgb p = colours[tx.weight < 128 ? tx.first : tx.second];
+      put(out + i, qPremultiply(qRgba(qRed(p), qGreen(p), qBlue(p), steep[a])), blend);
+    }
+  };
+
+  if (target) {
+    for (int j = 0; j < visible.height(); ++j) {
+      auto* row = reinterpret_cast<QRgb*>(target->scanLine(visible.y() + j)) + visible.x();
+      renderRow(j, row, true);
+    }
+    return;
+  }
+  s.strip.setDevicePixelRatio(ratio);
+  painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+  for (int top = 0; top < visible.height(); top += kStripRows) {
+    const int rows = std::min(kStripRows, visible.height() - top);
+    for (int j = 0; j < rows; ++j) {
+      renderRow(top + j, reinterpret_cast<QRgb*>(s.strip.scanLine(j)), false);
+    }
+    painter->drawImage(QRectF(visible.x() / ratio, (visible.y() + top) / ratio,
+                              visible.width() / ratio, rows / ratio),
+                       s.strip, QRectF(0, 0, visible.width(), rows));
   }
 }
 

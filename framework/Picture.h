@@ -88,9 +88,10 @@ class Picture {
   const QImage& Drawable() const;
   // The mask as alpha, one byte a pixel (255 where the mask is black); rebuilt when it changed.
   const std::vector<std::uint8_t>& MaskAlpha() const;
-  // Draws the source rectangle of the picture through its mask, scaled into the destination.
-  void DrawScaledThroughMask(QPainter& painter, QSize surface, QRect source, int destX, int destY,
-                             int destWidth, int destHeight) const;
+  // Draws the source rectangle of the picture through its mask, scaled into the destination:
+  // straight into target (a picture's image) when given, else through painter.
+  void DrawScaledThroughMask(QPainter* painter, QImage* target, QSize surface, QRect source,
+                             int destX, int destY, int destWidth, int destHeight) const;
 
   QImage image_;
   std::unique_ptr<fw::Graphics> graphics_;
