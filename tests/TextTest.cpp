@@ -26,7 +26,8 @@ TEST(ToInt32, TruncatesTowardZeroAndSaturates) {
       {-inf, -2147483647 - 1},
       {std::nan(""), 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(fw::ToInt32(c.in), c.out) << c.in;
+  for (const auto& c : cases)
+    EXPECT_EQ(fw::ToInt32(c.in), c.out) << c.in;
 }
 
 TEST(Val, ReadsTheLeadingNumber) {
@@ -34,13 +35,16 @@ TEST(Val, ReadsTheLeadingNumber) {
     const char* in;
     double out;
   } cases[] = {
-      {"", 0},           {"abc", 0},      {"309", 309},      {"12.0", 12},   {"12abc", 12},
-      {"  46", 46},      {"-10", -10},    {"+7", 7},         {"1e3", 1000},  {"1e", 1},
-      {".5", 0.5},       {"5.", 5},       {"-", 0},          {".", 0},       {"0x10", 0},
-      {"1,5", 1},        {"255:128", 255}, {"1e999", std::numeric_limits<double>::infinity()},
+      {"", 0},       {"abc", 0},       {"309", 309},
+      {"12.0", 12},  {"12abc", 12},    {"  46", 46},
+      {"-10", -10},  {"+7", 7},        {"1e3", 1000},
+      {"1e", 1},     {".5", 0.5},      {"5.", 5},
+      {"-", 0},      {".", 0},         {"0x10", 0},
+      {"1,5", 1},    {"255:128", 255}, {"1e999", std::numeric_limits<double>::infinity()},
       {"1e-999", 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(fw::Val(QString::fromUtf8(c.in)), c.out) << c.in;
+  for (const auto& c : cases)
+    EXPECT_EQ(fw::Val(QString::fromUtf8(c.in)), c.out) << c.in;
 }
 
 TEST(NthField, CountsFromOne) {
@@ -49,9 +53,15 @@ TEST(NthField, CountsFromOne) {
     int n;
     const char* out;
   } cases[] = {
-      {"6,255:0:0,0", 1, "6"},   {"6,255:0:0,0", 2, "255:0:0"}, {"6,255:0:0,0", 3, "0"},
-      {"6,255:0:0,0", 4, ""},    {"", 1, ""},                   {"a,,b", 2, ""},
-      {"a,,b", 3, "b"},          {"abc", 0, ""},                {"abc", 1, "abc"},
+      {"6,255:0:0,0", 1, "6"},
+      {"6,255:0:0,0", 2, "255:0:0"},
+      {"6,255:0:0,0", 3, "0"},
+      {"6,255:0:0,0", 4, ""},
+      {"", 1, ""},
+      {"a,,b", 2, ""},
+      {"a,,b", 3, "b"},
+      {"abc", 0, ""},
+      {"abc", 1, "abc"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(fw::NthField(QString::fromUtf8(c.text), QStringLiteral(","), c.n),

@@ -1,0 +1,513 @@
+// The logo document: what the writer puts in the file, what the reader makes of a file, and the
+// File > Save and Save As commands around them.
+#include "support/Fixtures.h"
+
+#include "framework/Application.h"
+#include "framework/Dialogs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QMetaObject>
+#include <QTest>
+
+namespace {
+
+const QString kText = QStringLiteral("TextType");
+
+struct Char {
+  std::int32_t chr;
+  fw::Color color;
+  std::int32_t pos;
+};
+
+class DocumentTest : public QuenzTest {
+ protected:
+  void SetUp() override {
+    QuenzTest::SetUp();
+    w = Shown();
+  }
+
+  static std::shared_ptr<QuenzWin> Shown() {
+    auto window = NewWindow();
+    window->Show();
+    return window;
+  }
+
+  // A character's colour through the colour picker, as the user chooses it.
+  void ChooseCharColor(QuenzWin& window, int row, fw::Color c) {
+    window.MojimePM().SetListIndex(row);
+    Script().ExpectColor(QStringLiteral("文字の色を選んで下さい"), c);
+    QTest::mouseClick(&window.FGColorRT().Widget(), Qt::LeftButton);
+  }
+  void ChooseBackground(QuenzWin& window, fw::Color c) {
+    Script().ExpectColor(QStringLiteral("背景色を選んで下さい"), c);
+    QTest::mouseClick(&window.BKColorRT().Widget(), Qt::LeftButton);
+  }
+  // PosBB 0 to 3: -1, +1, -10, +10.
+  void Step(QuenzWin& window, int row, int button) {
+    window.MojimePM().SetListIndex(row);
+    QTest::mouseClick(&window.PosBB(button).Widget(), Qt::LeftButton);
+  }
+
+  // Writes the bytes to a file and reads it into the window.
+  void Read(QuenzWin& window, const QString& name, const QByteArray& bytes) {
+    WriteBytes(PathOf(name), bytes);
+    window.OpenData(ItemOf(name));
+  }
+
+  static std::vector<Char> Chars(const QuenzWin& window) {
+    std::vector<Char> out;
+    for (int n = 1; n <= window.UBoundLogo(); ++n) {
+      const LogoInfo& r = *window.mLogo[std::size_t(n)];
+      out.push_back({r.mChr, r.mColor, r.mPos});
+    }
+    return out;
+  }
+
+  static void ExpectChars(const QuenzWin& window, const std::vector<Char>& expected) {
+    const std::vector<Char> got = Chars(window);
+    ASSERT_EQ(got.size(), expected.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      EXPECT_EQ(got[i].chr, expected[i].chr) << "character " << i + 1;
+      EXPECT_EQ(got[i].color, expected[i].color) << "character " << i + 1;
+      EXPECT_EQ(got[i].pos, expected[i].pos) << "character " << i + 1;
+    }
+  }
+
+  QStringList Entries(const QString& folder = QString()) const {
+    return QDir(PathOf(folder)).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
+  }
+
+  std::shared_ptr<QuenzWin> w;
+};
+
+constexpr fw::Color kWhite = 0xFFFFFF;
+
+// ---- the writer
+
+TEST_F(DocumentTest, TheExampleWindowIsWrittenByteForByte) {
+  w->LogoTF().SetText(QStringLiteral("Go 2"));
+  ChooseCharColor(*w, 0, fw::RGB(255, 0, 0));
+  ChooseCharColor(*w, 1, fw::RGB(0, 0, 255));
+  Step(*w, 1, 3);
+  ASSERT_TRUE(w->mDuty);
+
+  const QString path = PathOf(QStringLiteral("Go 2.TXT"));
+  Script().ExpectSave(kText, QStringLiteral("Go 2.TXT"), path);
+  fw::ChooseMenuItem(QStringLiteral("FileSave"), w.get());
+  EXPECT_TRUE(Script().Done());
+  EXPECT_EQ(ReadBytes(path), QByteArray("Go 2\n255:255:255\n6,255:0:0,0\n28,0:0:255,102\n"));
+  ASSERT_TRUE(w->mFile);
+  EXPECT_EQ(w->mFile->Path(), path);
+  EXPECT_EQ(w->Title(), QStringLiteral("Go 2.TXT"));
+  EXPECT_FALSE(w->mDuty);
+  EXPECT_EQ(Entries(), QStringList{QStringLiteral("Go 2.TXT")}) << "no temporary file is left";
+}
+
+TEST_F(DocumentTest, SpecialLogosAreWrittenAsTheyAre) {
+  const struct {
+    const char* text;
+    int moves;  // steps of -10 on the first character
+    const char* bytes;
+  } cases[] = {
+      {"abc", 0, "abc\n255:255:255\n"},  // no kept character: two lines
+      {"", 0, "\n255:255:255\n"},
+      {"A", 1, "A\n255:255:255\n0,0:0:0,-10\n"},
+      {"A,b", 0, "A,b\n255:255:255\n0,0:0:0,0\n"},
+      {"日本9", 0, "日本9\n255:255:255\n35,0:0:0,0\n"},
+  };
+  int i = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    auto window = Shown();
+    window->LogoTF().SetText(QString::fromUtf8(c.text));
+    for (int m = 0; m < c.moves; ++m)
+      Step(*window, 0, 2);
+    const QString path = PathOf(QStringLiteral("case%1.TXT").arg(i++));
+    window->SaveData(std::make_shared<fw::FolderItem>(path));
+    EXPECT_EQ(ReadBytes(path), QByteArray(c.bytes));
+  }
+}
+
+TEST_F(DocumentTest, TheOfferedNameIsTheLogoTextWithSlashesReplaced) {
+  const struct {
+    const char* text;
+    const char* name;
+  } cases[] = {
+      {"Go 2", "Go 2.TXT"},
+      {"A/B", "A_B.TXT"},
+      {"/x//", "_x__.TXT"},
+      {"", ".TXT"},
+  };
+  for (const auto& c : cases) {
+    w->LogoTF().SetText(QString::fromUtf8(c.text));
+    Script().ExpectSave(kText, QString::fromUtf8(c.name), QString());
+    fw::ChooseMenuItem(QStringLiteral("FileSave"), w.get());
+    EXPECT_TRUE(Script().Done()) << c.text;
+  }
+  EXPECT_TRUE(Entries().isEmpty());
+}
+
+TEST_F(DocumentTest, SaveWithAFileWritesWithoutADialog) {
+  const QString path = PathOf(QStringLiteral("doc.TXT"));
+  Script().ExpectSave(kText, QStringLiteral("TAVURE.TXT"), path);
+  fw::ChooseMenuItem(QStringLiteral("FileSave"), w.get());
+  ASSERT_TRUE(Script().Done());
+
+  ChooseBackground(*w, fw::RGB(1, 2, 3));
+  ASSERT_TRUE(w->mDuty);
+  const int before = Script().dialogsShown;
+  fw::ChooseMenuItem(QStringLiteral("FileSave"), w.get());
+  EXPECT_EQ(Script().dialogsShown, before) << "no dialog";
+  EXPECT_TRUE(ReadBytes(path).startsWith("TAVURE\n1:2:3\n"));
+  EXPECT_FALSE(w->mDuty);
+  EXPECT_EQ(w->Title(), QStringLiteral("doc.TXT"));
+}
+
+TEST_F(DocumentTest, SaveAsAlwaysAsksAndOffersTheLogoTextsName) {
+  const QString first = PathOf(QStringLiteral("first.TXT"));
+  const QString second = PathOf(QStringLiteral("second.TXT"));
+  Script().ExpectSave(kText, QStringLiteral("TAVURE.TXT"), first);
+  fw::ChooseMenuItem(QStringLiteral("FileSaveAs"), w.get());
+  ASSERT_TRUE(Script().Done());
+  const QByteArray firstBytes = ReadBytes(first);
+
+  w->LogoTF().SetText(QStringLiteral("NEW"));
+  Script().ExpectSave(kText, QStringLiteral("NEW.TXT"), second);
+  w->MenuAction(QStringLiteral("FileSaveAs"))->trigger();
+  EXPECT_TRUE(Script().Done());
+  EXPECT_EQ(ReadBytes(first), firstBytes);
+  EXPECT_TRUE(ReadBytes(second).startsWith("NEW\n"));
+  EXPECT_EQ(w->mFile->Path(), second);
+  EXPECT_EQ(w->Title(), QStringLiteral("second.TXT"));
+}
+
+TEST_F(DocumentTest, ACancelledSaveDialogChangesNothing) {
+  // Without a file, and with one through Save As.
+  ChooseBackground(*w, fw::RGB(9, 9, 9));
+  Script().ExpectSave(kText, QStringLiteral("TAVURE.TXT"), QString());
+  fw::ChooseMenuItem(QStringLiteral("FileSave"), w.get());
+  EXPECT_TRUE(w->mDuty);
+  EXPECT_FALSE(w->mFile);
+  EXPECT_EQ(w->Title(), QStringLiteral("Quenz Logo Maker"));
+  EXPECT_TRUE(Entries().isEmpty());
+
+  const QString path = PathOf(QStringLiteral("doc.TXT"));
+  Script().ExpectSave(kText, QStringLiteral("TAVURE.TXT"), path);
+  fw::ChooseMenuItem(QStringLiteral("FileSave"), w.get());
+  ChooseBackground(*w, fw::RGB(8, 8, 8));
+  const QByteArray saved = ReadBytes(path);
+  Script().ExpectSave(kText, QStringLiteral("TAVURE.TXT"), QString());
+  fw::ChooseMenuItem(QStringLiteral("FileSaveAs"), w.get());
+  EXPECT_TRUE(Script().Done());
+  EXPECT_TRUE(w->mDuty);
+  EXPECT_EQ(w->mFile->Path(), path);
+  EXPECT_EQ(w->Title(), QStringLiteral("doc.TXT"));
+  EXPECT_EQ(ReadBytes(path), saved);
+  EXPECT_TRUE(Script().messages.empty());
+}
+
+// ---- failed writes keep the old document
+
+class FailedSaveTest : public DocumentTest {
+ protected:
+  // Saves the window to folder/doc.TXT and then makes an unsaved change.
+  void SaveThenChange(const QString& folder) {
+    path = PathOf(folder + QStringLiteral("doc.TXT"));
+    Script().ExpectSave(kText, QStringLiteral("TAVURE.TXT"), path);
+    fw::ChooseMenuItem(QStringLiteral("FileSave"), w.get());
+    ASSERT_TRUE(Script().Done());
+    saved = ReadBytes(path);
+    ASSERT_FALSE(saved.isEmpty());
+    ChooseBackground(*w, fw::RGB(7, 7, 7));
+    ASSERT_TRUE(w->mDuty);
+  }
+
+  void ExpectUnchanged() {
+    ASSERT_EQ(Script().messages.size(), 1u);
+    EXPECT_EQ(Script().messages[0].icon, 2);
+    EXPECT_EQ(ReadBytes(path), saved);
+    ASSERT_TRUE(w->mFile);
+    EXPECT_EQ(w->mFile->Path(), path);
+    EXPECT_EQ(w->Title(), QStringLiteral("doc.TXT"));
+    EXPECT_TRUE(w->mDuty);
+    EXPECT_TRUE(w->IsOpen());
+  }
+
+  QString path;
+  QByteArray saved;
+};
+
+TEST_F(FailedSaveTest, IntoAReadOnlyFolder) {
+  ASSERT_TRUE(QDir(PathOf(QString())).mkdir(QStringLiteral("ro")));
+  SaveThenChange(QStringLiteral("ro/"));
+  const QString folder = PathOf(QStringLiteral("ro"));
+  ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                                QFile::ExeGroup | QFile::ReadOther |
+                                                QFile::ExeOther));
+  QFile probe(PathOf(QStringLiteral("ro/probe")));
+  const bool writable = probe.open(QIODevice::WriteOnly);
+  probe.close();
+  if (writable) {
+    probe.remove();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    GTEST_SKIP() << "permissions do not stop this user's writes";
+  }
+
+  Script().ExpectMessage(QStringLiteral("could not be saved"), fw::MessageButton::Action);
+  fw::ChooseMenuItem(QStringLiteral("FileSave"), w.get());
+  QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  EXPECT_TRUE(Script().Done());
+  ExpectUnchanged();
+  EXPECT_EQ(Entries(QStringLiteral("ro")), QStringList{QStringLiteral("doc.TXT")});
+}
+
+TEST_F(FailedSaveTest, ToANameThatIsAFolder) {
+  SaveThenChange(QString());
+  ASSERT_TRUE(QDir(PathOf(QString())).mkdir(QStringLiteral("adir")));
+  Script().ExpectSave(kText, QStringLiteral("TAVURE.TXT"), PathOf(QStringLiteral("adir")));
+  Script().ExpectMessage(QStringLiteral("could not be saved"), fw::MessageButton::Action);
+  fw::ChooseMenuItem(QStringLiteral("FileSaveAs"), w.get());
+  EXPECT_TRUE(Script().Done());
+  ExpectUnchanged();
+  EXPECT_EQ(Entries(), (QStringList{QStringLiteral("adir"), QStringLiteral("doc.TXT")}));
+  EXPECT_TRUE(Entries(QStringLiteral("adir")).isEmpty());
+  EXPECT_TRUE(QFileInfo(PathOf(QStringLiteral("adir"))).isDir());
+}
+
+TEST_F(FailedSaveTest, IntoAFolderThatVanished) {
+  ASSERT_TRUE(QDir(PathOf(QString())).mkdir(QStringLiteral("gone")));
+  SaveThenChange(QStringLiteral("gone/"));
+  ASSERT_TRUE(QDir(PathOf(QStringLiteral("gone"))).removeRecursively());
+  Script().ExpectMessage(QStringLiteral("could not be saved"), fw::MessageButton::Action);
+  fw::ChooseMenuItem(QStringLiteral("FileSave"), w.get());
+  EXPECT_TRUE(Script().Done());
+  ASSERT_EQ(Script().messages.size(), 1u);
+  EXPECT_FALSE(QFileInfo::exists(PathOf(QStringLiteral("gone"))));
+  ASSERT_TRUE(w->mFile);
+  EXPECT_EQ(w->mFile->Path(), path);
+  EXPECT_EQ(w->Title(), QStringLiteral("doc.TXT"));
+  EXPECT_TRUE(w->mDuty);
+  EXPECT_TRUE(w->IsOpen());
+}
+
+// ---- the reader
+
+TEST_F(DocumentTest, ALogoReadsBackIntoANewWindow) {
+  w->LogoTF().SetText(QStringLiteral("Ab-C9 x"));
+  ChooseBackground(*w, fw::RGB(255, 128, 0));
+  ChooseCharColor(*w, 0, fw::RGB(12, 34, 56));
+  ChooseCharColor(*w, 1, fw::RGB(0, 255, 0));
+  Step(*w, 2, 2);
+  Step(*w, 2, 2);
+  Step(*w, 1, 1);
+  const QString path = PathOf(QStringLiteral("round.TXT"));
+  w->SaveData(std::make_shared<fw::FolderItem>(path));
+  const std::vector<Char> written = Chars(*w);
+  ASSERT_EQ(written.size(), 3u);
+  EXPECT_EQ(written[2].pos, 164);
+
+  auto r = Shown();
+  r->mNoChange = true;
+  r->OpenData(ItemOf(QStringLiteral("round.TXT")));
+  EXPECT_EQ(r->LogoTF().Text(), QStringLiteral("Ab-C9 x"));
+  EXPECT_EQ(r->BKColorRT().FillColor(), fw::RGB(255, 128, 0));
+  ExpectChars(*r, written);
+  EXPECT_EQ(r->MojimePM().ListIndex(), 0);
+  EXPECT_EQ(r->MojimeLV().Text(), QStringLiteral("文字目(A)"));
+  EXPECT_EQ(r->FGColorRT().FillColor(), fw::RGB(12, 34, 56));
+  EXPECT_FALSE(r->mDuty);
+  EXPECT_FALSE(r->mNoChange);
+  EXPECT_EQ(r->Title(), QStringLiteral("round.TXT"));
+  ASSERT_TRUE(r->mFile);
+  EXPECT_EQ(r->mFile->Path(), path);
+  EXPECT_EQ(r->mExpW, w->mExpW);
+}
+
+TEST_F(DocumentTest, FewerCharacterLinesLeaveTheRestAsTheTextMadeThem) {
+  Read(*w, QStringLiteral("few.TXT"), "ABC\n1:2:3\n5,10:20:30,40\n");
+  EXPECT_EQ(w->LogoTF().Text(), QStringLiteral("ABC"));
+  ExpectChars(*w, {{5, fw::RGB(10, 20, 30), 40}, {1, 0, 92}, {2, 0, 184}});
+  // The preview draws the line's glyph; the popup and the label keep line 1's letter.
+  EXPECT_EQ(w->MojimePM().List(0), QStringLiteral("A: 1"));
+  EXPECT_EQ(w->MojimeLV().Text(), QStringLiteral("文字目(A)"));
+  EXPECT_EQ(w->FGColorRT().FillColor(), fw::RGB(10, 20, 30));
+}
+
+TEST_F(DocumentTest, MoreCharacterLinesThanCharactersAreDropped) {
+  Read(*w, QStringLiteral("more.TXT"),
+       "AB\n0:0:0\n3,1:1:1,7\n4,2:2:2,8\n5,3:3:3,9\n\n6,4:4:4,10\n");
+  EXPECT_EQ(w->UBoundLogo(), 2);
+  ExpectChars(*w, {{3, fw::RGB(1, 1, 1), 7}, {4, fw::RGB(2, 2, 2), 8}});
+  EXPECT_EQ(w->MojimePM().ListCount(), 2);
+}
+
+TEST_F(DocumentTest, NoCharacterLinesGiveOneBlankRecord) {
+  Read(*w, QStringLiteral("none.TXT"), "XB\n1:2:3\n");
+  EXPECT_EQ(w->BKColorRT().FillColor(), fw::RGB(1, 2, 3));
+  ExpectChars(*w, {{0, 0, 0}, {1, 0, 92}});
+  EXPECT_EQ(w->MojimeLV().Text(), QStringLiteral("文字目(X)"));
+}
+
+TEST_F(DocumentTest, AnEmptyFileGivesAnEmptyLogoOnBlack) {
+  Read(*w, QStringLiteral("empty.TXT"), QByteArray());
+  EXPECT_EQ(w->LogoTF().Text(), QString());
+  EXPECT_EQ(w->BKColorRT().FillColor(), fw::RGB(0, 0, 0));
+  EXPECT_EQ(w->UBoundLogo(), 0);
+  EXPECT_EQ(w->MojimePM().ListCount(), 0);
+  EXPECT_EQ(w->MojimePM().ListIndex(), -1);
+  EXPECT_EQ(w->Title(), QStringLiteral("empty.TXT"));
+  EXPECT_FALSE(w->mDuty);
+  const QImage preview = PreviewImage(*w);
+  EXPECT_EQ(preview.pixel(preview.width() / 2, 70), qRgb(0, 0, 0));
+}
+
+TEST_F(DocumentTest, LineOneIsTakenWhole) {
+  Read(*w, QStringLiteral("comma.TXT"),
+       "A,B c:D\n255:255:255\n0,0:0:0,0\n1,0:0:0,92\n3,0:0:0,184\n");
+  EXPECT_EQ(w->LogoTF().Text(), QStringLiteral("A,B c:D"));
+  EXPECT_EQ(w->UBoundLogo(), 3);
+  EXPECT_EQ(w->MojimePM().List(2), QStringLiteral("D: 3"));
+}
+
+TEST_F(DocumentTest, LineEndsReadAlike) {
+  const char* ends[] = {"\n", "\r", "\r\n"};
+  int i = 0;
+  for (const char* end : ends) {
+    SCOPED_TRACE(i);
+    QByteArray bytes;
+    for (const char* line : {"Go 2", "255:255:255", "6,255:0:0,0", "28,0:0:255,102"})
+      bytes += QByteArray(line) + end;
+    auto window = Shown();
+    Read(*window, QStringLiteral("ends%1.TXT").arg(i++), bytes);
+    EXPECT_EQ(window->LogoTF().Text(), QStringLiteral("Go 2"));
+    EXPECT_EQ(window->BKColorRT().FillColor(), kWhite);
+    ExpectChars(*window, {{6, fw::RGB(255, 0, 0), 0}, {28, fw::RGB(0, 0, 255), 102}});
+  }
+  // Without a line end after the last line too.
+  Read(*w, QStringLiteral("open.TXT"), "Go 2\r\n255:255:255\r\n6,255:0:0,0\r\n28,0:0:255,102");
+  ExpectChars(*w, {{6, fw::RGB(255, 0, 0), 0}, {28, fw::RGB(0, 0, 255), 102}});
+}
+
+TEST_F(DocumentTest, ANegativePositionReadsBack) {
+  Read(*w, QStringLiteral("neg.TXT"), "AB\n255:255:255\n0,0:0:0,-10\n1,0:0:0,-2147483648\n");
+  ExpectChars(*w, {{0, 0, -10}, {1, 0, INT32_MIN}});
+  PreviewImage(*w);
+  w->SaveData(ItemOf(QStringLiteral("neg2.TXT")));
+  EXPECT_EQ(ReadBytes(PathOf(QStringLiteral("neg2.TXT"))),
+            QByteArray("AB\n255:255:255\n0,0:0:0,-10\n1,0:0:0,-2147483648\n"));
+}
+
+TEST_F(DocumentTest, GlyphIndexesOutsideTheTableAreKeptAndNotDrawn) {
+  Read(*w, QStringLiteral("glyphs.TXT"), "AB\n255:255:255\n99,0:0:0,0\n-1,0:0:0,92\n");
+  ExpectChars(*w, {{99, 0, 0}, {-1, 0, 92}});
+  EXPECT_EQ(w->MojimeLV().Text(), QStringLiteral("文字目(A)"));
+  const QImage preview = PreviewImage(*w);
+  int dark = 0;
+  for (int y = 0; y < preview.height(); ++y) {
+    for (int x = 0; x < preview.width(); ++x)
+      dark += qGray(preview.pixel(x, y)) < 128;
+  }
+  EXPECT_EQ(dark, 0) << "neither glyph is drawn";
+  // Written back as read.
+  w->SaveData(ItemOf(QStringLiteral("glyphs2.TXT")));
+  EXPECT_EQ(ReadBytes(PathOf(QStringLiteral("glyphs2.TXT"))),
+            QByteArray("AB\n255:255:255\n99,0:0:0,0\n-1,0:0:0,92\n"));
+}
+
+TEST_F(DocumentTest, ColourChannelsAreClampedAndMalformedFieldsReadAsZero) {
+  Read(*w, QStringLiteral("colours.TXT"),
+       "ABCD\n300:-5:128\n0,999:256:-1,0\n1,255:128,92\n2,a:b:c,x\n3.9,12.0:7:x:4,184.7\n");
+  EXPECT_EQ(w->BKColorRT().FillColor(), fw::RGB(255, 0, 128));
+  ExpectChars(*w, {{0, fw::RGB(255, 255, 0), 0},
+                   {1, fw::RGB(255, 128, 0), 92},
+                   {2, 0, 0},
+                   {3, fw::RGB(12, 7, 0), 184}});
+}
+
+TEST_F(DocumentTest, TheWidthFollowsTheStoredPositionOfTheLastCharacter) {
+  ASSERT_EQ(w->ExpCB().Text(), QStringLiteral("309"));
+  Read(*w, QStringLiteral("width.TXT"), "AB\n255:255:255\n0,0:0:0,0\n1,0:0:0,200\n");
+  EXPECT_EQ(w->mExpW, 756);  // 200 * 309 / 138 + 309, cut to an integer
+  EXPECT_EQ(w->mExpH, 309);
+  EXPECT_EQ(w->ExpWLV().Text(), QStringLiteral("出力サイズ(幅)：756"));
+}
+
+TEST_F(DocumentTest, AReadClearsTheMarksAndItsBackgroundSetsNoDuty) {
+  ChooseBackground(*w, fw::RGB(50, 50, 50));
+  ASSERT_TRUE(w->mDuty);
+  w->mNoChange = true;
+  Read(*w, QStringLiteral("marks.TXT"), "A\n1:2:3\n0,0:0:0,0\n");
+  EXPECT_EQ(w->BKColorRT().FillColor(), fw::RGB(1, 2, 3));
+  EXPECT_FALSE(w->mDuty);
+  EXPECT_FALSE(w->mNoChange);
+}
+
+TEST_F(DocumentTest, AMissingFileOrNoFileChangesNothing) {
+  const QString title = w->Title();
+  w->OpenData(nullptr);
+  w->OpenData(ItemOf(QStringLiteral("absent.TXT")));
+  EXPECT_EQ(w->LogoTF().Text(), QStringLiteral("TAVURE"));
+  EXPECT_EQ(w->Title(), title);
+  EXPECT_FALSE(w->mFile);
+  EXPECT_TRUE(Script().messages.empty());
+}
+
+TEST_F(DocumentTest, AMillionLinesReadAsTwoCharacters) {
+  const QString path = PathOf(QStringLiteral("huge.TXT"));
+  {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("AB\n0:0:0\n7,1:1:1,11\n8,2:2:2,22\n");
+    QByteArray chunk;
+    for (int i = 0; i < 10000; ++i)
+      chunk += "9,3:3:3,33\n";
+    for (int i = 0; i < 100; ++i)
+      ASSERT_EQ(file.write(chunk), chunk.size());
+  }
+  w->OpenData(ItemOf(QStringLiteral("huge.TXT")));
+  EXPECT_EQ(w->LogoTF().Text(), QStringLiteral("AB"));
+  ExpectChars(*w, {{7, fw::RGB(1, 1, 1), 11}, {8, fw::RGB(2, 2, 2), 22}});
+  EXPECT_EQ(w->MojimePM().ListCount(), 2);
+  EXPECT_EQ(w->Title(), QStringLiteral("huge.TXT"));
+}
+
+TEST_F(DocumentTest, ATextShortenedWhileTheReadLetsEventsRunIsCopiedAsFarAsItGoes) {
+  WriteBytes(PathOf(QStringLiteral("four.TXT")),
+             "ABCD\n1:1:1\n10,1:0:0,5\n11,2:0:0,6\n12,3:0:0,7\n13,4:0:0,8\n");
+  QuenzWin* window = w.get();
+  bool ran = false;
+  // Runs inside the reader, once it lets the pending events run.
+  QMetaObject::invokeMethod(
+      qApp,
+      [window, &ran] {
+        window->LogoTF().SetText(QStringLiteral("A"));
+        ran = true;
+      },
+      Qt::QueuedConnection);
+  w->OpenData(ItemOf(QStringLiteral("four.TXT")));
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(w->LogoTF().Text(), QStringLiteral("A"));
+  ExpectChars(*w, {{10, fw::RGB(1, 0, 0), 5}});
+  EXPECT_EQ(w->MojimePM().ListIndex(), 0);
+  EXPECT_EQ(w->Title(), QStringLiteral("four.TXT"));
+  EXPECT_EQ(w->mExpW, 320);  // from the stored x of 5
+  PreviewImage(*w);
+}
+
+TEST_F(DocumentTest, ATextEmptiedWhileTheReadLetsEventsRunLeavesNoSelection) {
+  WriteBytes(PathOf(QStringLiteral("two.TXT")), "AB\n1:1:1\n10,1:0:0,5\n11,2:0:0,6\n");
+  QuenzWin* window = w.get();
+  QMetaObject::invokeMethod(
+      qApp, [window] { window->LogoTF().SetText(QString()); }, Qt::QueuedConnection);
+  w->OpenData(ItemOf(QStringLiteral("two.TXT")));
+  EXPECT_EQ(w->UBoundLogo(), 0);
+  EXPECT_EQ(w->MojimePM().ListIndex(), -1);
+  EXPECT_TRUE(Script().messages.empty());
+  PreviewImage(*w);
+}
+
+}  // namespace

@@ -1,0 +1,292 @@
+// The "出力" button: the picture of the export size, the save dialog of the chosen format and the
+// file written.
+#include "support/Fixtures.h"
+
+#include "editor/Module1.h"
+#include "framework/Application.h"
+#include "framework/Dialogs.h"
+
+#include <QDir>
+#include <QImage>
+#include <QImageReader>
+#include <QPoint>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+constexpr int kCell = Module1::kGlyphCell;
+
+// A point in the middle of a glyph's cell whose neighbourhood on the sheet is all dark (or all
+// light): it stays so when the glyph is scaled up.
+std::optional<QPoint> CellPoint(int glyph, bool dark) {
+  const QImage sheet = Module1::QuenzPic()->Image().convertToFormat(QImage::Format_RGB32);
+  const int x0 = (glyph % Module1::kGlyphColumns) * kCell;
+  const int y0 = (glyph / Module1::kGlyphColumns) * kCell;
+  constexpr int r = 3;
+  for (int cy = r; cy < kCell - r; ++cy) {
+    for (int cx = r; cx < kCell - r; ++cx) {
+      bool all = true;
+      for (int dy = -r; dy <= r && all; ++dy) {
+        for (int dx = -r; dx <= r && all; ++dx) {
+          const int grey = qGray(sheet.pixel(x0 + cx + dx, y0 + cy + dy));
+          all = dark ? grey < 40 : grey > 215;
+        }
+      }
+      if (all) return QPoint(cx, cy);
+    }
+  }
+  return std::nullopt;
+}
+
+// Where a point of a glyph's cell lands when the glyph is drawn size pixels high at x.
+QPoint Scaled(QPoint cellPoint, int x, int size) {
+  return QPoint(x + int((cellPoint.x() + 0.5) * size / kCell),
+                int((cellPoint.y() + 0.5) * size / kCell));
+}
+
+int ChannelDistance(QRgb a, QRgb b) {
+  return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                   std::abs(qBlue(a) - qBlue(b))});
+}
+
+fw::Color ColorOf(QRgb p) {
+  return fw::RGB(qRed(p), qGreen(p), qBlue(p));
+}
+
+const QString kSizeMessage = QStringLiteral("Width/Height needs to be in the range 1-32767");
+
+class ExportTest : public QuenzTest {
+ protected:
+  void SetUp() override {
+    QuenzTest::SetUp();
+    w = NewWindow();
+    w->Show();
+  }
+
+  void PressExport() { QTest::mouseClick(&w->PushButton1().Widget(), Qt::LeftButton); }
+
+  // Exports the logo as PNG to name and reads the file back.
+  QImage ExportPng(const QString& name) {
+    w->ExpTypPM().SetListIndex(1);
+    Script().ExpectSave(QStringLiteral("PNGTYPE"), QStringLiteral("Untitled.PNG"), PathOf(name));
+    PressExport();
+    return QImage(PathOf(name)).convertToFormat(QImage::Format_RGB32);
+  }
+
+  QStringList FilesInTempDir() const {
+    return QDir(PathOf(QString()))
+        .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
+  }
+
+  std::shared_ptr<QuenzWin> w;
+};
+
+TEST_F(ExportTest, EachFormatOffersItsTypeAndNameAndWritesThatFormat) {
+  const struct {
+    int row;
+    const char* typeName;
+    const char* defaultName;
+    const char* file;
+    const char* format;
+  } cases[] = {
+      {0, "TIFFTYPE", "Untitled.TIF", "logo.TIF", "tiff"},
+      {1, "PNGTYPE", "Untitled.PNG", "logo.PNG", "png"},
+      {2, "JPEGTYPE", "Untitled.JPG", "logo.JPG", "jpeg"},
+  };
+  ASSERT_EQ(w->ExpTypPM().ListIndex(), 1) << "PNG is the format of a new window";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typeName);
+    w->ExpTypPM().SetListIndex(c.row);
+    const QString path = PathOf(QString::fromLatin1(c.file));
+    Script().ExpectSave(QString::fromLatin1(c.typeName), QString::fromLatin1(c.defaultName), path);
+    PressExport();
+    EXPECT_TRUE(Script().Done());
+
+    QImageReader reader(path);
+    EXPECT_EQ(reader.format(), QByteArray(c.format));
+    const QImage image = reader.read().convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(image.isNull()) << reader.errorString().toStdString();
+    EXPECT_EQ(image.size(), QSize(1339, 309));
+
+    // The corner left of the T's stem is background; the middle of the T's bar and of the E
+    // (the last glyph, at x 460 * 309 / 138) are black. JPEG may stray a little.
+    const int tolerance = c.row == 2 ? 40 : 0;
+    EXPECT_LE(ChannelDistance(image.pixel(0, 308), qRgb(255, 255, 255)), tolerance);
+    const auto t = CellPoint(19, true);
+    const auto e = CellPoint(4, true);
+    ASSERT_TRUE(t && e);
+    EXPECT_LE(ChannelDistance(image.pixel(Scaled(*t, 0, 309)), qRgb(0, 0, 0)), tolerance);
+    EXPECT_LE(ChannelDistance(image.pixel(Scaled(*e, 1030, 309)), qRgb(0, 0, 0)), tolerance);
+  }
+}
+
+TEST_F(ExportTest, DrawsTheBackgroundAndCharacterColours) {
+  const fw::Color background = fw::RGB(10, 200, 30);
+  Script().ExpectColor(QStringLiteral("背景色を選んで下さい"), background);
+  QTest::mouseClick(&w->BKColorRT().Widget(), Qt::LeftButton);
+  w->MojimePM().SetListIndex(0);
+  Script().ExpectColor(QStringLiteral("文字の色を選んで下さい"), fw::RGB(200, 0, 100));
+  QTest::mouseClick(&w->FGColorRT().Widget(), Qt::LeftButton);
+
+  const QImage image = ExportPng(QStringLiteral("colours.PNG"));
+  ASSERT_EQ(image.size(), QSize(1339, 309));
+  EXPECT_EQ(ColorOf(image.pixel(0, 308)), background);
+  EXPECT_EQ(ColorOf(image.pixel(1338, 0)), background);
+  const auto t = CellPoint(19, true);
+  const auto a = CellPoint(0, true);  // the second character, A, keeps black
+  ASSERT_TRUE(t && a);
+  EXPECT_EQ(ColorOf(image.pixel(Scaled(*t, 0, 309))), fw::RGB(200, 0, 100));
+  EXPECT_EQ(ColorOf(image.pixel(Scaled(*a, 206, 309))), fw::RGB(0, 0, 0));
+}
+
+TEST_F(ExportTest, AtHeight138TheExportIsThePreview) {
+  w->ExpCB().SetText(QStringLiteral("138"));
+  ASSERT_EQ(w->mExpW, 598);
+  ASSERT_EQ(w->mExpH, 138);
+  const QImage exported = ExportPng(QStringLiteral("preview.PNG"));
+  ASSERT_EQ(exported.size(), QSize(598, 138));
+  const QImage preview = PreviewImage(*w);
+  ASSERT_EQ(preview.height(), 138);
+
+  const int width = std::min(exported.width(), preview.width());
+  ASSERT_GT(width, 500);
+  int differing = 0;
+  for (int y = 0; y < 138; ++y) {
+    for (int x = 0; x < width; ++x)
+      differing += ChannelDistance(exported.pixel(x, y), preview.pixel(x, y)) > 48;
+  }
+  // Only the odd pixel at a glyph's edge may be shaded differently.
+  EXPECT_LE(differing, width * 138 / 200) << differing << " pixels differ";
+
+  // T A V U R E, each at its default place.
+  const int glyphs[] = {19, 0, 21, 20, 17, 4};
+  for (int n = 0; n < 6; ++n) {
+    const int glyph = glyphs[n];
+    const auto p = CellPoint(glyph, true);
+    ASSERT_TRUE(p);
+    const QPoint at = Scaled(*p, n * 92, 138);
+    if (at.x() >= width) continue;
+    EXPECT_EQ(ColorOf(exported.pixel(at)), fw::RGB(0, 0, 0)) << "glyph " << glyph;
+    EXPECT_EQ(ColorOf(preview.pixel(at)), fw::RGB(0, 0, 0)) << "glyph " << glyph;
+  }
+}
+
+TEST_F(ExportTest, AnEmptiedLogoExportsTheLastSizeInBackgroundOnly) {
+  w->BKColorRT().SetFillColor(fw::RGB(1, 2, 250));
+  w->LogoTF().SetText(QString());
+  ASSERT_EQ(w->UBoundLogo(), 0);
+  const QImage image = ExportPng(QStringLiteral("empty.PNG"));
+  ASSERT_EQ(image.size(), QSize(1339, 309));
+  int other = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x)
+      other += image.pixel(x, y) != qRgb(1, 2, 250);
+  }
+  EXPECT_EQ(other, 0);
+}
+
+TEST_F(ExportTest, CancellingTheDialogWritesNothingAndChangesNothing) {
+  // A window with a document and unsaved changes, so that every mark has something to lose.
+  Script().ExpectSave(QStringLiteral("TextType"), QStringLiteral("TAVURE.TXT"),
+                      PathOf(QStringLiteral("doc.TXT")));
+  fw::ChooseMenuItem(QStringLiteral("FileSave"), w.get());
+  QTest::mouseClick(&w->PosBB(1).Widget(), Qt::LeftButton);
+  ASSERT_TRUE(w->mDuty);
+  const bool noChange = w->mNoChange;
+  const QString title = w->Title();
+  const fw::FolderItemPtr file = w->mFile;
+  const QStringList before = FilesInTempDir();
+
+  for (int row = 0; row < 3; ++row) {
+    w->ExpTypPM().SetListIndex(row);
+    const char* types[] = {"TIFFTYPE", "PNGTYPE", "JPEGTYPE"};
+    const char* names[] = {"Untitled.TIF", "Untitled.PNG", "Untitled.JPG"};
+    Script().ExpectSave(QString::fromLatin1(types[row]), QString::fromLatin1(names[row]),
+                        QString());
+    PressExport();
+  }
+  EXPECT_TRUE(Script().Done());
+  EXPECT_EQ(FilesInTempDir(), before);
+  EXPECT_TRUE(w->mDuty);
+  EXPECT_EQ(w->mNoChange, noChange);
+  EXPECT_EQ(w->mFile, file);
+  EXPECT_EQ(w->Title(), title);
+  EXPECT_TRUE(Script().messages.empty());
+}
+
+TEST_F(ExportTest, ASuccessfulExportChangesNothingInTheWindow) {
+  ASSERT_FALSE(w->mDuty);
+  const QString title = w->Title();
+  ExportPng(QStringLiteral("a.PNG"));
+  EXPECT_FALSE(w->mDuty);
+  EXPECT_FALSE(w->mFile) << "the exported file is not the window's document";
+  EXPECT_EQ(w->Title(), title);
+}
+
+TEST_F(ExportTest, ASizeOutsideTheRangeIsReportedWithoutDialogOrFile) {
+  const struct {
+    const char* what;
+    const char* height;
+    std::int32_t lastPos;  // INT32_MIN: as the text gives it
+  } cases[] = {
+      {"empty height", "", INT32_MIN},
+      {"height 0", "0", INT32_MIN},
+      {"height above 32767", "40000", INT32_MIN},
+      {"width above 32767", "32767", INT32_MIN},
+      {"last character far left", "309", -200},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    w->LogoTF().SetText(QString());  // fresh characters at their default places
+    w->LogoTF().SetText(QStringLiteral("TAVURE"));
+    w->ExpCB().SetText(QString::fromLatin1(c.height));
+    if (c.lastPos != INT32_MIN) {
+      w->mLogo[std::size_t(w->UBoundLogo())]->mPos = c.lastPos;
+      w->SetExpSize();
+    }
+    ASSERT_FALSE(w->mExpW >= 1 && w->mExpW <= 32767 && w->mExpH >= 1 && w->mExpH <= 32767)
+        << w->mExpW << " x " << w->mExpH;
+    Script().Reset();
+    Script().ExpectMessage(kSizeMessage, fw::MessageButton::Action);
+    PressExport();
+    EXPECT_TRUE(Script().Done());
+    ASSERT_EQ(Script().messages.size(), 1u);
+    EXPECT_EQ(Script().messages[0].icon, 2);
+    EXPECT_EQ(Script().dialogsShown, 1) << "no save dialog may come";
+    EXPECT_TRUE(FilesInTempDir().isEmpty());
+  }
+  // The program goes on: a valid size exports again.
+  w->LogoTF().SetText(QString());
+  w->LogoTF().SetText(QStringLiteral("TAVURE"));
+  w->ExpCB().SetText(QStringLiteral("46"));
+  Script().Reset();
+  EXPECT_EQ(ExportPng(QStringLiteral("after.PNG")).height(), 46);
+}
+
+TEST_F(ExportTest, AFailedWriteIsReportedAndLeavesNoFile) {
+  // A folder that does not exist, and a name taken by a folder.
+  ASSERT_TRUE(QDir(PathOf(QString())).mkdir(QStringLiteral("adir")));
+  const QString targets[] = {PathOf(QStringLiteral("missing/logo.PNG")),
+                             PathOf(QStringLiteral("adir"))};
+  for (const QString& target : targets) {
+    SCOPED_TRACE(target.toStdString());
+    Script().Reset();
+    Script().ExpectSave(QStringLiteral("PNGTYPE"), QStringLiteral("Untitled.PNG"), target);
+    Script().ExpectMessage(QStringLiteral("could not be saved"), fw::MessageButton::Action);
+    PressExport();
+    EXPECT_TRUE(Script().Done());
+    ASSERT_EQ(Script().messages.size(), 1u);
+    EXPECT_EQ(Script().messages[0].icon, 2);
+    EXPECT_EQ(FilesInTempDir(), QStringList{QStringLiteral("adir")}) << "no file, no temporary";
+    EXPECT_TRUE(QDir(PathOf(QStringLiteral("adir")))
+                    .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden)
+                    .isEmpty());
+  }
+  EXPECT_FALSE(w->mDuty);
+}
+
+}  // namespace
