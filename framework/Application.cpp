@@ -24,7 +24,6 @@ struct RuntimeState {
   bool quitting = false;
   bool startupFailed = false;
   int exitCode = 0;
-  int pendingStartupEvents = 0;
 };
 
 RuntimeState& State() {
@@ -59,11 +58,28 @@ QString TextOf(std::exception_ptr error) {
   }
 }
 
-// Each of the start-up events (Open, then the documents) counts down once it has been handled.
 // A start-up that ends without any window open leaves nothing for the user to reach: quit.
-void StartupEventHandled() {
-  RuntimeState& s = State();
-  if (--s.pendingStartupEvents == 0 && s.running && s.open.empty()) QCoreApplication::exit(0);
+void StartupEventsHandled() {
+  const RuntimeState& s = State();
+  if (s.running && s.open.empty()) QCoreApplication::exit(0);
+}
+
+// The start-up documents are raised one after the other, each once the one before has been
+// handled, so that a handler that lets pending events run does not take the next document in
+// before its own.
+void PostStartupDocument(qsizetype index) {
+  Post([index] {
+    const QStringList& documents = State().documents;
+    if (index >= documents.size()) {
+      StartupEventsHandled();
+      return;
+    }
+    const QString path = documents[index];
+    if (const auto app = State().app) {
+      Guard([&] { app->Event_OpenDocument(std::make_shared<FolderItem>(path)); });
+    }
+    PostStartupDocument(index + 1);
+  });
 }
 
 }  // namespace
@@ -173,19 +189,10 @@ int RuntimeRun() {
   RuntimeState& s = State();
   s.running = true;
   s.quitting = false;
-  s.pendingStartupEvents = 1 + int(s.documents.size());
   Post([] {
     if (const auto app = State().app) Guard([&] { app->Event_Open(); });
-    StartupEventHandled();
+    PostStartupDocument(0);
   });
-  for (const QString& path : s.documents) {
-    Post([path] {
-      if (const auto app = State().app) {
-        Guard([&] { app->Event_OpenDocument(std::make_shared<FolderItem>(path)); });
-      }
-      StartupEventHandled();
-    });
-  }
   s.exitCode = QApplication::exec();
   s.running = false;
   s.quitting = false;

@@ -77,7 +77,8 @@ std::shared_ptr<Application> AppObject();
 // Completes the framework's start-up and calls the late start-up hook.
 void RunFrameworkInitialization(const std::function<void()>& lateStartup);
 // The event loop. The Open event comes first, then one open-document event per start-up
-// document, in order. Returns the exit code when the application quits.
+// document, in order, each raised once the one before it has been handled. Returns the exit
+// code when the application quits.
 int RuntimeRun();
 // The handling of an exception that escaped start-up: it is reported, and the exit status
 // becomes non-zero.
