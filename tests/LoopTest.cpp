@@ -1,0 +1,78 @@
+// Hundreds of windows opened, written, read and closed in a row: every window goes once it is
+// closed, and the heap does not grow from one round to the next.
+#include "support/Fixtures.h"
+
+#include "framework/Application.h"
+
+#include <QTest>
+
+#include <malloc.h>
+
+#include <cstddef>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUENZ_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define QUENZ_ASAN 1
+#endif
+
+#ifdef QUENZ_ASAN
+#include <sanitizer/allocator_interface.h>
+#endif
+
+namespace {
+
+// The bytes that the heap holds for live allocations now.
+std::size_t LiveHeapBytes() {
+#ifdef QUENZ_ASAN
+  return __sanitizer_get_current_allocated_bytes();
+#else
+  return mallinfo2().uordblks;
+#endif
+}
+
+using LoopTest = QuenzTest;
+
+TEST_F(LoopTest, WindowsAndDocumentsInALoopLeaveNothingBehind) {
+  constexpr int kRounds = 300;
+  constexpr int kWarmUp = 50;
+  const QString path = PathOf(QStringLiteral("loop.TXT"));
+  std::size_t afterWarmUp = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    std::weak_ptr<QuenzWin> gone[2];
+    {
+      auto writer = NewWindow();
+      writer->Show();
+      QTest::keyClicks(&writer->LogoTF().Widget(), "AB");
+      QTest::mouseClick(&writer->PosBB(2).Widget(), Qt::LeftButton);
+      writer->SaveData(std::make_shared<fw::FolderItem>(path));
+
+      auto reader = NewWindow();
+      reader->Show();
+      reader->OpenData(std::make_shared<fw::FolderItem>(path));
+      ASSERT_EQ(reader->LogoTF().Text(), writer->LogoTF().Text());
+      reader->fcv().Widget().repaint();
+
+      writer->mDuty = false;
+      writer->Close();
+      reader->Close();
+      gone[0] = writer;
+      gone[1] = reader;
+    }
+    Flush();
+    ASSERT_TRUE(gone[0].expired() && gone[1].expired())
+        << "a closed window stayed, round " << round;
+    if (round == kWarmUp) afterWarmUp = LiveHeapBytes();
+  }
+  ASSERT_TRUE(fw::OpenWindows().empty());
+  const std::ptrdiff_t growth = std::ptrdiff_t(LiveHeapBytes()) - std::ptrdiff_t(afterWarmUp);
+  // A window with its controls and pictures takes far more than this; a leak of one per round
+  // would take some hundred times more.
+  EXPECT_LT(growth, 256 * 1024) << "the heap grew by " << growth << " bytes in "
+                                << kRounds - kWarmUp << " rounds";
+}
+
+}  // namespace
