@@ -95,6 +95,12 @@ void TextOutputStream::WriteLine(const QString& text) {
 void TextOutputStream::Close() {
   if (closed_) return;
   closed_ = true;
+  // commit() does not notice when writing out the last buffered text fails: flush first.
+  if (!file_.flush()) {
+    const QString reason = file_.errorString();
+    file_.cancelWriting();
+    throw Error(QStringLiteral("“%1” could not be saved: %2").arg(name_, reason));
+  }
   if (!file_.commit()) {
     throw Error(QStringLiteral("“%1” could not be saved: %2").arg(name_, file_.errorString()));
   }

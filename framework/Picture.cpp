@@ -437,6 +437,12 @@ void Picture::Save(const FolderItem& file, int format, int quality) const {
     throw Error(
         QStringLiteral("“%1” could not be saved: %2").arg(file.Name(), writer.errorString()));
   }
+  // commit() does not notice when writing out the last buffered bytes fails: flush first.
+  if (!out.flush()) {
+    const QString reason = out.errorString();
+    out.cancelWriting();
+    throw Error(QStringLiteral("“%1” could not be saved: %2").arg(file.Name(), reason));
+  }
   if (!out.commit()) {
     throw Error(QStringLiteral("“%1” could not be saved: %2").arg(file.Name(), out.errorString()));
   }

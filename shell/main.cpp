@@ -1,8 +1,14 @@
 #include "framework/Application.h"
 #include "shell/Startup.h"
 
+#include <QGuiApplication>
+#include <QIcon>
+
 int main(int argc, char** argv) {
   fw::Runtime runtime(argc, argv);
+  // How the desktop knows the program: its icon and its desktop entry.
+  QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/icon")));
+  QGuiApplication::setDesktopFileName(QStringLiteral("quenz-logo-maker"));
   RuntimePerformInitializers();
   Main();
   RuntimePerformFinalizers();
