@@ -20,7 +20,8 @@
 #endif
 
 #ifdef QUENZ_ASAN
-#include <sanitizer/allocator_interface.h>
+// From the sanitizer runtime (not every compiler ships its header).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
