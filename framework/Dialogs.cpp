@@ -24,9 +24,15 @@ QWidget* DialogParent() {
 }
 
 QString NameFilter(const RegisteredFileType& type) {
+  // Qt's own dialog matches without regard to case; a desktop's native dialog may not, so the
+  // filter names the upper and lower case forms too.
   QStringList patterns;
-  for (const QString& suffix : type.suffixes)
-    patterns << QStringLiteral("*.") + suffix;
+  for (const QString& suffix : type.suffixes) {
+    for (const QString& form : {suffix, suffix.toUpper(), suffix.toLower()}) {
+      const QString pattern = QStringLiteral("*.") + form;
+      if (!patterns.contains(pattern)) patterns << pattern;
+    }
+  }
   return QStringLiteral("%1 (%2)").arg(type.name, patterns.join(u' '));
 }
 

@@ -3,6 +3,7 @@
 #include "Error.h"
 #include "Files.h"
 
+#include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
@@ -382,7 +383,8 @@ void Picture::DrawScaledThroughMask(QPainter* painter, QImage* target, QSize sur
       return;
     }
     // A picture of many colours: each pixel takes the colour of its nearest source pixel.
-    const auto* colours = reinterpret_cast<const QRgb*>(image_.constScanLine(ty.first));
+    const auto* colours =
+        reinterpret_cast<const QRgb*>(image_.constScanLine(ty.weight < 128 ? ty.first : ty.second));
     for (int i = 0; i < visible.width(); ++i) {
       const Tap& tx = s.columns[std::size_t(i)];
       const int a = (line[tx.first] * (256 - tx.weight) + line[tx.second] * tx.weight) >> 16;
@@ -430,15 +432,22 @@ void Picture::Save(const FolderItem& file, int format, int quality) const {
   if (!out.open(QIODevice::WriteOnly)) {
     throw Error(QStringLiteral("“%1” could not be saved: %2").arg(file.Name(), out.errorString()));
   }
-  QImageWriter writer(&out, writerFormat);
-  writer.setQuality(quality);
-  if (!writer.write(image_)) {
-    out.cancelWriting();
-    throw Error(
-        QStringLiteral("“%1” could not be saved: %2").arg(file.Name(), writer.errorString()));
+  // Encoded in memory, then written in one piece: an image handler may not notice a failed
+  // write to its device (the TIFF writer loses those at its end), the one write here is checked.
+  QByteArray bytes;
+  {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, writerFormat);
+    writer.setQuality(quality);
+    if (!writer.write(image_)) {
+      out.cancelWriting();
+      throw Error(
+          QStringLiteral("“%1” could not be saved: %2").arg(file.Name(), writer.errorString()));
+    }
   }
   // commit() does not notice when writing out the last buffered bytes fails: flush first.
-  if (!out.flush()) {
+  if (out.write(bytes) != bytes.size() || !out.flush()) {
     const QString reason = out.errorString();
     out.cancelWriting();
     throw Error(QStringLiteral("“%1” could not be saved: %2").arg(file.Name(), reason));
