@@ -1,0 +1,408 @@
+// Colour and position edits, the "Fit" button, the export size, and the marks that each kind of
+// edit leaves.
+#include "support/Fixtures.h"
+
+#include "editor/Module1.h"
+
+#include <QComboBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QTest>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace {
+
+const QString kBackgroundPrompt = QStringLiteral("背景色を選んで下さい");
+const QString kCharPrompt = QStringLiteral("文字の色を選んで下さい");
+
+class EditsTest : public QuenzTest {
+ public:
+  void SetUp() override {
+    QuenzTest::SetUp();
+    w = NewWindow();
+    w->Show();
+    Flush();
+  }
+  void TearDown() override {
+    ReleaseAlt();
+    QuenzTest::TearDown();
+  }
+
+  // Clicks a control's widget as the user does, Alt held or not.
+  static void Click(fw::Control& c, bool alt = false) {
+    QTest::mouseClick(&c.Widget(), Qt::LeftButton, alt ? Qt::AltModifier : Qt::NoModifier);
+  }
+  // The keyboard state follows the last input event: a plain click lets go of Alt.
+  void ReleaseAlt() {
+    if (w) Click(w->Label1());
+  }
+
+  void ChooseBackground(std::optional<fw::Color> answer) {
+    Script().ExpectColor(kBackgroundPrompt, answer);
+    Click(w->BKColorRT());
+    ASSERT_TRUE(Script().Done());
+  }
+  void ChooseCharColor(std::optional<fw::Color> answer, bool alt = false) {
+    Script().ExpectColor(kCharPrompt, answer);
+    Click(w->FGColorRT(), alt);
+    ASSERT_TRUE(Script().Done());
+  }
+
+  std::vector<fw::Color> Colors() const {
+    std::vector<fw::Color> out;
+    for (int n = 1; n <= w->UBoundLogo(); ++n)
+      out.push_back(w->mLogo[std::size_t(n)]->mColor);
+    return out;
+  }
+  QString Path(const QString& name) const { return PathOf(name); }
+  fw::FolderItemPtr Item(const QString& name) const { return ItemOf(name); }
+
+  std::vector<std::int32_t> Positions() const {
+    std::vector<std::int32_t> out;
+    for (int n = 1; n <= w->UBoundLogo(); ++n)
+      out.push_back(w->mLogo[std::size_t(n)]->mPos);
+    return out;
+  }
+
+  void ExpectExportSize(std::int32_t width, std::int32_t height) const {
+    EXPECT_EQ(w->mExpW, width);
+    EXPECT_EQ(w->mExpH, height);
+    EXPECT_EQ(w->mExpZ, height / 138.0);
+    EXPECT_EQ(w->ExpWLV().Text(), QStringLiteral("出力サイズ(幅)：") + QString::number(width));
+  }
+
+  std::shared_ptr<QuenzWin> w;
+};
+
+constexpr fw::Color kWhite = 0xFFFFFF;
+
+// A point of glyph 0 whose neighbourhood on the sheet is all dark, so that it stays the glyph's
+// colour when the glyph is drawn three times its size.
+std::optional<QPoint> DarkPointOfA() {
+  const QImage mask = Module1::gMoji[0]->Mask(false)->Image();
+  for (int y = 1; y < 45; ++y) {
+    for (int x = 1; x < 45; ++x) {
+      bool dark = true;
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+          dark = dark && qGray(mask.pixel(x + dx, y + dy)) == 0;
+      if (dark) return QPoint(x, y);
+    }
+  }
+  return std::nullopt;
+}
+
+// ---- colours
+
+TEST_F(EditsTest, TheBackgroundPickerStartsOnTheSwatchAndItsColourFillsThePreview) {
+  w->LogoTF().SetText(QStringLiteral("A"));
+  ChooseBackground(fw::RGB(10, 120, 230));
+  EXPECT_EQ(Script().lastColorInitial, kWhite);
+  EXPECT_EQ(w->BKColorRT().FillColor(), fw::RGB(10, 120, 230));
+  EXPECT_EQ(Colors(), std::vector<fw::Color>{0u}) << "no character changes";
+  Flush();
+  EXPECT_EQ(PreviewImage(*w).pixel(400, 60), qRgb(10, 120, 230));
+
+  ChooseBackground(fw::RGB(1, 2, 3));
+  EXPECT_EQ(Script().lastColorInitial, fw::RGB(10, 120, 230));
+  Flush();
+  EXPECT_EQ(PreviewImage(*w).pixel(400, 60), qRgb(1, 2, 3));
+}
+
+TEST_F(EditsTest, ACharacterColourGoesToTheSelectedCharacterOrWithAltToTheRest) {
+  const fw::Color c = fw::RGB(200, 30, 40);
+  const struct {
+    int row;
+    bool alt;
+    std::vector<int> coloured;  // characters, from 1
+  } cases[] = {
+      {1, false, {2}},
+      {1, true, {2, 3, 4, 5, 6}},
+      {0, true, {1, 2, 3, 4, 5, 6}},
+      {5, false, {6}},
+      {5, true, {6}},
+      {0, false, {1}},
+      {-1, false, {}},
+      {-1, true, {}},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(testing::Message() << "row " << k.row << (k.alt ? " with Alt" : ""));
+    w = NewWindow();
+    w->Show();
+    w->mLogo[2]->SetCharColor(fw::RGB(0, 0, 9));
+    w->MojimePM().SetListIndex(k.row);
+    const fw::Color shown = w->FGColorRT().FillColor();
+    ChooseCharColor(c, k.alt);
+    ReleaseAlt();
+    EXPECT_EQ(Script().lastColorInitial, shown) << "the picker starts on the swatch";
+    std::vector<fw::Color> expected = {0, fw::RGB(0, 0, 9), 0, 0, 0, 0};
+    for (const int n : k.coloured)
+      expected[std::size_t(n - 1)] = c;
+    EXPECT_EQ(Colors(), expected);
+    EXPECT_EQ(w->FGColorRT().FillColor(), c);
+    EXPECT_EQ(w->MojimePM().ListIndex(), k.row) << "the selection stays";
+  }
+}
+
+TEST_F(EditsTest, AConfirmedCharacterColourShowsInThePreview) {
+  const std::optional<QPoint> dark = DarkPointOfA();
+  ASSERT_TRUE(dark) << "glyph A has a dark area";
+  w->LogoTF().SetText(QStringLiteral("A"));
+  ChooseCharColor(fw::RGB(0, 160, 80));
+  Flush();
+  EXPECT_EQ(PreviewImage(*w).pixel(dark->x() * 3 + 1, dark->y() * 3 + 1), qRgb(0, 160, 80));
+}
+
+TEST_F(EditsTest, ACancelledPickerChangesNothing) {
+  w->mLogo[3]->SetCharColor(fw::RGB(5, 5, 5));
+  w->MojimePM().SetListIndex(2);
+  w->mNoChange = true;
+  const std::vector<fw::Color> colors = Colors();
+  Flush();
+  const QImage preview = PreviewImage(*w);
+
+  ChooseBackground(std::nullopt);
+  ChooseCharColor(std::nullopt);
+  ChooseCharColor(std::nullopt, true);
+  ReleaseAlt();
+
+  EXPECT_EQ(w->BKColorRT().FillColor(), kWhite);
+  EXPECT_EQ(w->FGColorRT().FillColor(), fw::RGB(5, 5, 5));
+  EXPECT_EQ(Colors(), colors);
+  EXPECT_FALSE(w->mDuty);
+  EXPECT_TRUE(w->mNoChange);
+  Flush();
+  EXPECT_EQ(PreviewImage(*w), preview);
+}
+
+TEST_F(EditsTest, SetCharColorWithoutASelectionChangesNoCharacter) {
+  w->MojimePM().SetListIndex(-1);
+  w->SetCharColor(fw::RGB(9, 9, 9));
+  EXPECT_EQ(Colors(), std::vector<fw::Color>(6, 0u));
+  EXPECT_FALSE(w->mDuty) << "the method marks nothing; the swatch's handler does";
+}
+
+// ---- positions
+
+TEST_F(EditsTest, EachPositionButtonStepsTheSelectedCharacter) {
+  const struct {
+    int button;
+    std::int32_t step;
+    std::int32_t width;  // the export width at height 309 with the last character moved
+  } cases[] = {{0, -1, 1336}, {1, 1, 1341}, {2, -10, 1316}, {3, 10, 1361}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "PosBB " << c.button);
+    w = NewWindow();
+    w->Show();
+    w->MojimePM().SetListIndex(5);
+    Click(w->PosBB(c.button));
+    EXPECT_EQ(Positions(), (std::vector<std::int32_t>{0, 92, 184, 276, 368, 460 + c.step}));
+    ExpectExportSize(c.width, 309);
+
+    // The first character: the width follows the last one and stays.
+    w->MojimePM().SetListIndex(0);
+    Click(w->PosBB(c.button));
+    Click(w->PosBB(c.button));
+    EXPECT_EQ(Positions()[0], 2 * c.step);
+    ExpectExportSize(c.width, 309);
+  }
+}
+
+TEST_F(EditsTest, AltMovesTheSelectedCharacterAndEveryLaterOne) {
+  w->MojimePM().SetListIndex(0);
+  Click(w->PosBB(0), true);
+  ReleaseAlt();
+  EXPECT_EQ(Positions(), (std::vector<std::int32_t>{-1, 91, 183, 275, 367, 459}));
+  ExpectExportSize(1336, 309);
+
+  w->MojimePM().SetListIndex(3);
+  Click(w->PosBB(3), true);
+  ReleaseAlt();
+  EXPECT_EQ(Positions(), (std::vector<std::int32_t>{-1, 91, 183, 285, 377, 469}));
+  Click(w->PosBB(3));
+  EXPECT_EQ(Positions(), (std::vector<std::int32_t>{-1, 91, 183, 295, 377, 469}))
+      << "without Alt only the selected one";
+}
+
+TEST_F(EditsTest, WithoutASelectionAButtonMovesNothingButMarksTheWindow) {
+  w->LogoTF().SetText(QString());
+  w->LogoTF().SetText(QStringLiteral("TAVURE"));  // characters back, no row chosen
+  ASSERT_EQ(w->MojimePM().ListIndex(), -1);
+  w->ExpCB().SetText(QStringLiteral("138"));
+  ExpectExportSize(598, 138);
+  w->mLogo[6]->mPos = 0;  // moved behind the window's back: a recomputation would show it
+  w->mNoChange = true;
+  for (int b = 0; b < 4; ++b) {
+    Click(w->PosBB(b));
+    Click(w->PosBB(b), true);
+  }
+  ReleaseAlt();
+  EXPECT_EQ(Positions(), (std::vector<std::int32_t>{0, 92, 184, 276, 368, 0}));
+  ExpectExportSize(598, 138);
+  EXPECT_TRUE(w->mDuty);
+  EXPECT_FALSE(w->mNoChange);
+}
+
+TEST_F(EditsTest, OnlyTheFourButtonsHaveSteps) {
+  // A button of the array with an index outside 0 to 3 steps by 0.
+  class QuenzWin::PosBB stray(7);
+  w->MojimePM().SetListIndex(5);
+  w->PosBB_Action(stray);
+  EXPECT_EQ(Positions()[5], 460);
+  ExpectExportSize(1339, 309);
+  EXPECT_TRUE(w->mDuty);
+}
+
+// ---- export size
+
+TEST_F(EditsTest, TheExportWidthFollowsTheHeightAndTheLastCharacter) {
+  const struct {
+    const char* height;
+    std::int32_t h;
+    std::int32_t width;
+  } cases[] = {
+      {"46", 46, 199},     {"138", 138, 598},  {"276", 276, 1196}, {"309", 309, 1339},
+      {"", 0, 0},          {"abc", 0, 0},      {"92px", 92, 398},  {"  184", 184, 797},
+      {"100.9", 100, 433}, {"-46", -46, -199},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.height);
+    w->ExpCB().SetText(QString::fromLatin1(c.height));
+    ExpectExportSize(c.width, c.h);
+  }
+}
+
+TEST_F(EditsTest, TypingOrPickingAHeightRecomputesTheSize) {
+  QLineEdit& edit = *w->ExpCB().Box().lineEdit();
+  edit.selectAll();
+  QTest::keyClicks(&edit, "138");
+  ExpectExportSize(598, 138);
+  QTest::keyClick(&edit, Qt::Key_Backspace);
+  ExpectExportSize(56, 13);
+
+  w->ExpCB().Box().setCurrentIndex(0);  // the row "46"
+  ExpectExportSize(199, 46);
+}
+
+TEST_F(EditsTest, ASingleCharacterIsAsWideAsHigh) {
+  w->LogoTF().SetText(QStringLiteral("Q"));
+  ExpectExportSize(309, 309);
+  w->ExpCB().SetText(QStringLiteral("46"));
+  ExpectExportSize(46, 46);
+}
+
+TEST_F(EditsTest, TheLastCharacterGivesTheWidthWhereverItStands) {
+  const struct {
+    std::int32_t pos;
+    std::int32_t width;
+  } cases[] = {{100, 532}, {0, 309}, {-138, 0}, {-148, -22}, {-1000, -1930}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pos);
+    w->mLogo[6]->mPos = c.pos;  // left of the earlier characters, even
+    w->SetExpSize();
+    ExpectExportSize(c.width, 309);
+  }
+}
+
+TEST_F(EditsTest, ALogoWithoutGlyphsKeepsTheLastSize) {
+  w->LogoTF().SetText(QStringLiteral("tavure"));
+  ExpectExportSize(1339, 309);
+  w->ExpCB().SetText(QStringLiteral("138"));
+  ExpectExportSize(1339, 309);
+  w->ExpCB().SetText(QString());
+  ExpectExportSize(1339, 309);
+  w->ExpCB().SetText(QStringLiteral("138"));
+  QTest::keyClicks(&w->LogoTF().Edit(), "Q");
+  ExpectExportSize(138, 138);
+}
+
+TEST_F(EditsTest, AColourDoesNotRecomputeTheSize) {
+  w->mLogo[6]->mPos = 0;
+  ChooseBackground(fw::RGB(1, 1, 1));
+  w->MojimePM().SetListIndex(5);
+  ChooseCharColor(fw::RGB(2, 2, 2));
+  ExpectExportSize(1339, 309);
+}
+
+// ---- the window's width
+
+TEST_F(EditsTest, FitPutsTheWindowBackToItsLayoutWidth) {
+  for (const int width : {900, 400}) {
+    w->SetWidth(width);
+    Flush();
+    ASSERT_EQ(w->Width(), width);
+    Click(w->PushButton2());
+    Flush();
+    EXPECT_EQ(w->Width(), 627);
+    EXPECT_EQ(w->Height(), 306);
+    EXPECT_EQ(w->fcv().Widget().width(), 597);
+  }
+}
+
+// ---- the marks
+
+TEST_F(EditsTest, EachKindOfEditLeavesTheMarksItShould) {
+  const struct {
+    const char* what;
+    std::function<void(EditsTest&)> edit;
+    bool duty;
+    bool noChange;
+  } cases[] = {
+      {"background", [](EditsTest& t) { t.ChooseBackground(fw::RGB(3, 3, 3)); }, true, false},
+      {"the same background", [](EditsTest& t) { t.ChooseBackground(kWhite); }, true, false},
+      {"background cancelled", [](EditsTest& t) { t.ChooseBackground(std::nullopt); }, false, true},
+      {"character colour", [](EditsTest& t) { t.ChooseCharColor(fw::RGB(4, 4, 4)); }, true, false},
+      {"character colour, nothing selected",
+       [](EditsTest& t) {
+         t.w->MojimePM().SetListIndex(-1);
+         t.ChooseCharColor(fw::RGB(4, 4, 4));
+       },
+       true, false},
+      {"character colour cancelled", [](EditsTest& t) { t.ChooseCharColor(std::nullopt); }, false,
+       true},
+      {"position step", [](EditsTest& t) { Click(t.w->PosBB(1)); }, true, false},
+      {"position step, nothing selected",
+       [](EditsTest& t) {
+         t.w->MojimePM().SetListIndex(-1);
+         Click(t.w->PosBB(2));
+       },
+       true, false},
+      {"Fit", [](EditsTest& t) { Click(t.w->PushButton2()); }, false, true},
+      {"export height", [](EditsTest& t) { t.w->ExpCB().SetText(QStringLiteral("46")); }, false,
+       true},
+      {"export format", [](EditsTest& t) { t.w->ExpTypPM().SetListIndex(2); }, false, true},
+      {"character chosen", [](EditsTest& t) { t.w->MojimePM().SetListIndex(3); }, false, true},
+      {"glyph clicked",
+       [](EditsTest& t) {
+         QTest::mouseClick(&t.w->fcv().Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(500, 9));
+       },
+       false, true},
+      {"colour, then typing",
+       [](EditsTest& t) {
+         t.ChooseBackground(fw::RGB(3, 3, 3));
+         QTest::keyClicks(&t.w->LogoTF().Edit(), "x");
+       },
+       true, false},
+      {"colour, then a document read",
+       [](EditsTest& t) {
+         t.ChooseBackground(fw::RGB(3, 3, 3));
+         WriteBytes(t.Path(QStringLiteral("doc.TXT")), "AB\n1:1:1\n0,0:0:0,0\n1,0:0:0,92\n");
+         t.w->OpenData(t.Item(QStringLiteral("doc.TXT")));
+       },
+       false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    w = NewWindow();
+    w->Show();
+    w->mNoChange = true;  // as the first window after start-up
+    c.edit(*this);
+    EXPECT_EQ(w->mDuty, c.duty);
+    EXPECT_EQ(w->mNoChange, c.noChange);
+  }
+}
+
+}  // namespace
