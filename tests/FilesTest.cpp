@@ -1,0 +1,313 @@
+// The file layer of the framework: file types, folder items, and the text streams that the
+// document is written and read through.
+#include "support/Fixtures.h"
+
+#include "framework/Error.h"
+#include "framework/Files.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <sys/resource.h>
+
+#include <csignal>
+
+namespace {
+
+using FilesTest = QuenzTest;
+
+// ---- file types
+
+int CountNamed(const QString& name) {
+  int n = 0;
+  for (const auto& type : fw::RegisteredFileTypes())
+    n += type.name == name;
+  return n;
+}
+
+int PositionOf(const QString& name) {
+  const auto& types = fw::RegisteredFileTypes();
+  for (std::size_t i = 0; i < types.size(); ++i) {
+    if (types[i].name == name) return int(i);
+  }
+  return -1;
+}
+
+TEST_F(FilesTest, AFileTypeRegistersOnceWhenFirstConvertedToText) {
+  fw::FileType first;
+  first.Name = QStringLiteral("FilesTestFirst");
+  first.Extensions = QStringLiteral(".txt; TEXT;;.log");
+  fw::FileType second;
+  second.Name = QStringLiteral("FilesTestSecond");
+  second.Extensions = QStringLiteral("dat");
+  EXPECT_EQ(CountNamed(first.Name), 0) << "declaring a type registers nothing";
+
+  const std::size_t before = fw::RegisteredFileTypes().size();
+  EXPECT_EQ(first.ToString(), first.Name);
+  EXPECT_EQ(second.ToString(), second.Name);
+  // Converting again, even after a change, leaves the registration as it was.
+  first.Extensions = QStringLiteral("other");
+  EXPECT_EQ(first.ToString(), first.Name);
+  EXPECT_EQ(second.ToString(), second.Name);
+
+  ASSERT_EQ(fw::RegisteredFileTypes().size(), before + 2);
+  EXPECT_EQ(PositionOf(first.Name), int(before)) << "in the order of registration, at the end";
+  EXPECT_EQ(PositionOf(second.Name), int(before) + 1);
+  EXPECT_EQ(fw::FindFileType(first.Name).suffixes,
+            QStringList({QStringLiteral("txt"), QStringLiteral("TEXT"), QStringLiteral("log")}));
+  EXPECT_EQ(fw::FindFileType(second.Name).suffixes, QStringList({QStringLiteral("dat")}));
+  EXPECT_EQ(&fw::FindFileType(second.Name), &fw::RegisteredFileTypes()[before + 1]);
+}
+
+TEST_F(FilesTest, ATypeRegisteredAgainUnderItsNameTakesThePlaceOfTheFirst) {
+  fw::FileType original;
+  original.Name = QStringLiteral("FilesTestAgain");
+  original.Extensions = QStringLiteral("one");
+  original.ToString();
+  fw::FileType later;
+  later.Name = QStringLiteral("FilesTestAfter");
+  later.ToString();
+  const int place = PositionOf(original.Name);
+  const std::size_t count = fw::RegisteredFileTypes().size();
+
+  fw::FileType again;
+  again.Name = original.Name;
+  again.Extensions = QStringLiteral("two");
+  again.ToString();
+  EXPECT_EQ(fw::RegisteredFileTypes().size(), count);
+  EXPECT_EQ(PositionOf(original.Name), place);
+  EXPECT_EQ(CountNamed(original.Name), 1);
+  EXPECT_EQ(fw::FindFileType(original.Name).suffixes, QStringList({QStringLiteral("two")}));
+}
+
+TEST_F(FilesTest, FindingAnUnknownTypeIsAnError) {
+  EXPECT_THROW(fw::FindFileType(QStringLiteral("FilesTestNoSuchType")), fw::Error);
+  EXPECT_THROW(fw::FindFileType(QString()), fw::Error);
+  // Names are exact.
+  EXPECT_THROW(fw::FindFileType(QStringLiteral("texttype")), fw::Error);
+  EXPECT_NO_THROW(fw::FindFileType(QStringLiteral("TextType")));
+}
+
+// ---- folder items
+
+TEST_F(FilesTest, AFolderItemNamesAFileThatNeedNotExist) {
+  QDir(PathOf(QString())).mkdir(QStringLiteral("sub"));
+  WriteBytes(PathOf(QStringLiteral("sub/doc.TXT")), "x");
+  const struct {
+    const char* path;
+    const char* name;
+    bool exists;
+    bool directory;
+  } cases[] = {
+      {"sub/doc.TXT", "doc.TXT", true, false},
+      {"sub", "sub", true, true},
+      {"sub/missing.png", "missing.png", false, false},
+      {"nowhere/missing", "missing", false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const fw::FolderItem item(PathOf(QString::fromLatin1(c.path)));
+    EXPECT_EQ(item.Name(), QString::fromLatin1(c.name));
+    EXPECT_EQ(item.Exists(), c.exists);
+    EXPECT_EQ(item.Directory(), c.directory);
+    EXPECT_EQ(item.Path(), QFileInfo(PathOf(QString::fromLatin1(c.path))).absoluteFilePath());
+  }
+  // A relative path is taken from the current folder.
+  const fw::FolderItem relative(QStringLiteral("a/b.txt"));
+  EXPECT_TRUE(QFileInfo(relative.Path()).isAbsolute());
+  EXPECT_EQ(relative.Path(), QDir::current().absoluteFilePath(QStringLiteral("a/b.txt")));
+  EXPECT_EQ(relative.Name(), QStringLiteral("b.txt"));
+}
+
+// ---- writing
+
+class TextOutputTest : public QuenzTest {
+ protected:
+  QString Target() const { return PathOf(QStringLiteral("doc.TXT")); }
+  // Everything in the test's folder: a temporary file left behind shows here.
+  QStringList Entries() const {
+    return QDir(PathOf(QString()))
+        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+  }
+};
+
+TEST_F(TextOutputTest, LinesReachTheFileAsUtf8OnlyOnClose) {
+  WriteBytes(Target(), "old contents\n");
+  auto out = fw::TextOutputStream::Create(fw::FolderItem(Target()));
+  out->WriteLine(QStringLiteral("TAVURE"));
+  out->WriteLine(QString());
+  out->WriteLine(QStringLiteral("背景 é"));
+  EXPECT_EQ(ReadBytes(Target()), "old contents\n") << "the old file stays until Close";
+  out->Close();
+  EXPECT_EQ(ReadBytes(Target()), QByteArray("TAVURE\n\n") + QStringLiteral("背景 é\n").toUtf8());
+  EXPECT_EQ(Entries(), QStringList({QStringLiteral("doc.TXT")}));
+  EXPECT_NO_THROW(out->Close()) << "closing again does nothing";
+  out.reset();
+  EXPECT_EQ(ReadBytes(Target()), QByteArray("TAVURE\n\n") + QStringLiteral("背景 é\n").toUtf8());
+}
+
+TEST_F(TextOutputTest, AStreamDroppedUnclosedLeavesNothingBehind) {
+  {
+    auto out = fw::TextOutputStream::Create(fw::FolderItem(Target()));
+    out->WriteLine(QStringLiteral("half a document"));
+  }
+  EXPECT_TRUE(Entries().isEmpty()) << Entries().join(u' ').toStdString();
+
+  WriteBytes(Target(), "old contents\n");
+  {
+    auto out = fw::TextOutputStream::Create(fw::FolderItem(Target()));
+    out->WriteLine(QStringLiteral("half a document"));
+  }
+  EXPECT_EQ(ReadBytes(Target()), "old contents\n");
+  EXPECT_EQ(Entries(), QStringList({QStringLiteral("doc.TXT")}));
+}
+
+TEST_F(TextOutputTest, AFileThatCannotBeCreatedIsAnError) {
+  QDir(PathOf(QString())).mkdir(QStringLiteral("folder"));
+  WriteBytes(PathOf(QStringLiteral("folder/inside")), "kept");
+  for (const char* name : {"missing/doc.TXT", "folder"}) {
+    SCOPED_TRACE(name);
+    try {
+      fw::TextOutputStream::Create(fw::FolderItem(PathOf(QString::fromLatin1(name))));
+      ADD_FAILURE() << "no error";
+    } catch (const fw::Error& e) {
+      EXPECT_TRUE(e.Text().contains(fw::FolderItem(PathOf(QString::fromLatin1(name))).Name()))
+          << e.what();
+    }
+  }
+  EXPECT_TRUE(QFileInfo(PathOf(QStringLiteral("folder"))).isDir());
+  EXPECT_EQ(ReadBytes(PathOf(QStringLiteral("folder/inside"))), "kept");
+  EXPECT_EQ(Entries(), QStringList({QStringLiteral("folder")}));
+}
+
+// Limits the size of every file that this process writes, for as long as it lives: a write past
+// the limit fails as on a full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    ok_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  rlimit saved_{};
+  void (*oldHandler_)(int) = SIG_DFL;
+  bool ok_ = false;
+};
+
+TEST_F(TextOutputTest, AWriteThatFailsIsAnErrorOnCloseAndKeepsTheOldFile) {
+  WriteBytes(Target(), "old contents\n");
+  auto out = fw::TextOutputStream::Create(fw::FolderItem(Target()));
+  {
+    FileSizeLimit limit(1024);
+    ASSERT_TRUE(limit.ok());
+    for (int i = 0; i < 200; ++i)
+      out->WriteLine(QStringLiteral("a line of the document"));
+    EXPECT_THROW(out->Close(), fw::Error);
+  }
+  EXPECT_EQ(ReadBytes(Target()), "old contents\n");
+  EXPECT_EQ(Entries(), QStringList({QStringLiteral("doc.TXT")}));
+}
+
+// ---- reading
+
+class TextInputTest : public QuenzTest {
+ protected:
+  // Every line of the file's bytes, read while Eof is false.
+  QStringList LinesOf(const QByteArray& bytes) {
+    const QString path = PathOf(QStringLiteral("in.TXT"));
+    WriteBytes(path, bytes);
+    auto in = fw::TextInputStream::Open(fw::FolderItem(path));
+    QStringList lines;
+    while (!in->Eof() && lines.size() < 100000)
+      lines << in->ReadLine();
+    // Past the end: the empty text, and still at the end.
+    EXPECT_EQ(in->ReadLine(), QString());
+    EXPECT_TRUE(in->Eof());
+    in->Close();
+    return lines;
+  }
+};
+
+TEST_F(TextInputTest, EveryKindOfLineEndEndsALine) {
+  const QByteArray bom("\xEF\xBB\xBF");
+  const struct {
+    const char* what;
+    QByteArray bytes;
+    QStringList lines;
+  } cases[] = {
+      {"empty file", "", {}},
+      {"newlines", "ab\ncd\n", {"ab", "cd"}},
+      {"CR LF", "ab\r\ncd\r\n", {"ab", "cd"}},
+      {"CR", "ab\rcd\r", {"ab", "cd"}},
+      {"mixed", "a\r\n\r\nb\rc\n\nd", {"a", "", "b", "c", "", "d"}},
+      {"CR then CR LF", "a\r\r\nb", {"a", "", "b"}},
+      {"LF CR is two ends", "a\n\rb", {"a", "", "b"}},
+      {"last line without an end", "ab\ncd", {"ab", "cd"}},
+      {"one line end", "\n", {""}},
+      {"byte order mark", bom + "ab\r\ncd", {"ab", "cd"}},
+      {"only a byte order mark", bom, {}},
+      {"byte order mark and a line end", bom + "\n", {""}},
+      {"UTF-8", QStringLiteral("背景色\nキャラ").toUtf8(), {"背景色", "キャラ"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(LinesOf(c.bytes), c.lines);
+  }
+}
+
+TEST_F(TextInputTest, ALineLongerThanOneReadChunkComesWhole) {
+  constexpr int kChunk = 64 * 1024;
+  const QByteArray longLine(3 * kChunk + 17, 'x');
+  EXPECT_EQ(LinesOf(longLine + "\nend"), QStringList({QString::fromLatin1(longLine), "end"}));
+  EXPECT_EQ(LinesOf("\xEF\xBB\xBF" + longLine), QStringList({QString::fromLatin1(longLine)}));
+
+  // A line end split over two chunks is still one line end.
+  const QByteArray head(kChunk - 1, 'a');
+  EXPECT_EQ(LinesOf(head + "\r\nb\n"), QStringList({QString::fromLatin1(head), "b"}));
+  EXPECT_EQ(LinesOf(head + "\r\rb"), QStringList({QString::fromLatin1(head), "", "b"}));
+  // As is a character whose bytes straddle the chunks.
+  const QByteArray before(kChunk - 1, 'c');
+  EXPECT_EQ(LinesOf(before + QStringLiteral("背\n").toUtf8()),
+            QStringList({QString::fromLatin1(before) + QStringLiteral("背")}));
+  // A file that ends exactly at a chunk's end.
+  const QByteArray full(kChunk - 1, 'd');
+  EXPECT_EQ(LinesOf(full + "\n"), QStringList({QString::fromLatin1(full)}));
+}
+
+TEST_F(TextInputTest, EofComesWithTheLastLine) {
+  const QString path = PathOf(QStringLiteral("in.TXT"));
+  WriteBytes(path, "one\r\ntwo\r\n");
+  auto in = fw::TextInputStream::Open(fw::FolderItem(path));
+  EXPECT_FALSE(in->Eof());
+  EXPECT_FALSE(in->Eof()) << "asking does not consume";
+  EXPECT_EQ(in->ReadLine(), QStringLiteral("one"));
+  EXPECT_FALSE(in->Eof());
+  EXPECT_EQ(in->ReadLine(), QStringLiteral("two"));
+  EXPECT_TRUE(in->Eof());
+}
+
+TEST_F(TextInputTest, AFileThatCannotBeOpenedIsAnError) {
+  QDir(PathOf(QString())).mkdir(QStringLiteral("folder"));
+  for (const char* name : {"missing.TXT", "folder"}) {
+    SCOPED_TRACE(name);
+    try {
+      fw::TextInputStream::Open(fw::FolderItem(PathOf(QString::fromLatin1(name))));
+      ADD_FAILURE() << "no error";
+    } catch (const fw::Error& e) {
+      EXPECT_TRUE(e.Text().contains(QString::fromLatin1(name))) << e.what();
+    }
+  }
+}
+
+}  // namespace
