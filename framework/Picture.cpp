@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QSaveFile>
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -16,6 +18,44 @@ namespace fw {
 namespace {
 
 constexpr int kMaxPictureSide = 32767;
+
+// A large picture (an export at a great height takes hundreds of megabytes) is mapped on its
+// own and asks the kernel for huge pages: the first touch of fresh memory, page by page, costs
+// far more than drawing into it does.
+constexpr qsizetype kMappedPictureBytes = qsizetype(8) << 20;
+
+struct Mapping {
+  void* address;
+  std::size_t length;
+};
+
+void Unmap(void* info) {
+  const auto* mapping = static_cast<Mapping*>(info);
+  munmap(mapping->address, mapping->length);
+  delete mapping;
+}
+
+// An RGB32 image of the given size, null when its memory cannot be had.
+QImage NewImage(int width, int height) {
+  const qsizetype bytesPerLine = qsizetype(width) * 4;
+  const qsizetype bytes = bytesPerLine * height;
+  if (bytes < kMappedPictureBytes) return QImage(width, height, QImage::Format_RGB32);
+  void* address =
+      mmap(nullptr, std::size_t(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (address == MAP_FAILED) return QImage();
+#ifdef MADV_HUGEPAGE
+  madvise(address, std::size_t(bytes), MADV_HUGEPAGE);
+#endif
+  auto mapping = std::make_unique<Mapping>(Mapping{address, std::size_t(bytes)});
+  QImage image(static_cast<uchar*>(address), width, height, bytesPerLine, QImage::Format_RGB32,
+               Unmap, mapping.get());
+  if (image.isNull()) {
+    munmap(address, std::size_t(bytes));
+    return QImage();
+  }
+  mapping.release();  // the image's cleanup unmaps it and frees the record
+  return image;
+}
 
 QRgb ToRgb(Color c) {
   return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
@@ -123,7 +163,7 @@ Picture::Picture(int width, int height, int /*depth*/) {
   if (width < 1 || width > kMaxPictureSide || height < 1 || height > kMaxPictureSide) {
     throw Error(QStringLiteral("Width/Height needs to be in the range 1-32767"));
   }
-  image_ = QImage(width, height, QImage::Format_RGB32);
+  image_ = NewImage(width, height);
   if (image_.isNull()) {
     throw Error(QStringLiteral("There is not enough memory for a picture of %1 × %2 pixels.")
                     .arg(width)
