@@ -24,12 +24,6 @@ class CloseTest : public QuenzTest {
     w = Shown();
   }
 
-  static std::shared_ptr<QuenzWin> Shown() {
-    auto window = NewWindow();
-    window->Show();
-    return window;
-  }
-
   static void ChangeBackground(QuenzWin& window) {
     Script().ExpectColor(QStringLiteral("背景色を選んで下さい"), fw::RGB(20, 40, 60));
     QTest::mouseClick(&window.BKColorRT().Widget(), Qt::LeftButton);

@@ -30,12 +30,6 @@ class DocumentTest : public QuenzTest {
     w = Shown();
   }
 
-  static std::shared_ptr<QuenzWin> Shown() {
-    auto window = NewWindow();
-    window->Show();
-    return window;
-  }
-
   // A character's colour through the colour picker, as the user chooses it.
   void ChooseCharColor(QuenzWin& window, int row, fw::Color c) {
     window.MojimePM().SetListIndex(row);

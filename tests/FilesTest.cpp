@@ -1,5 +1,6 @@
 // The file layer of the framework: file types, folder items, and the text streams that the
 // document is written and read through.
+#include "support/FileSizeLimit.h"
 #include "support/Fixtures.h"
 
 #include "framework/Error.h"
@@ -7,10 +8,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-
-#include <sys/resource.h>
-
-#include <csignal>
 
 namespace {
 
@@ -179,31 +176,6 @@ TEST_F(TextOutputTest, AFileThatCannotBeCreatedIsAnError) {
   EXPECT_EQ(ReadBytes(PathOf(QStringLiteral("folder/inside"))), "kept");
   EXPECT_EQ(Entries(), QStringList({QStringLiteral("folder")}));
 }
-
-// Limits the size of every file that this process writes, for as long as it lives: a write past
-// the limit fails as on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    ok_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-  bool ok() const { return ok_; }
-
- private:
-  rlimit saved_{};
-  void (*oldHandler_)(int) = SIG_DFL;
-  bool ok_ = false;
-};
 
 TEST_F(TextOutputTest, AWriteThatFailsIsAnErrorOnCloseAndKeepsTheOldFile) {
   WriteBytes(Target(), "old contents\n");

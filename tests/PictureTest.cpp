@@ -1,5 +1,6 @@
 // Pictures and their drawing surfaces: sizes, fills, drawing through masks, and the image files
 // that pictures are saved to.
+#include "support/FileSizeLimit.h"
 #include "support/Fixtures.h"
 
 #include "framework/Error.h"
@@ -10,12 +11,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
-
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <climits>
-#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -492,31 +489,6 @@ TEST(DrawPicture, ShowsTheSourceAsItIsNow) {
 }
 
 // ---- saving
-
-// Limits the size of every file that this process writes while it lives: a write past the
-// limit fails as on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    ok_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-  bool ok() const { return ok_; }
-
- private:
-  rlimit saved_{};
-  void (*oldHandler_)(int) = SIG_DFL;
-  bool ok_ = false;
-};
 
 class PictureSaveTest : public QuenzTest {
  protected:

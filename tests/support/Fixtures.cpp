@@ -12,7 +12,8 @@
 void EnsureGlyphsAndTypes() {
   if (Module1::gMoji.empty()) Module1::InitMoji();
   bool registered = false;
-  for (const auto& type : fw::RegisteredFileTypes()) registered |= type.name == u"TextType";
+  for (const auto& type : fw::RegisteredFileTypes())
+    registered |= type.name == u"TextType";
   if (!registered) FileTypes1::Initialize();
 }
 

@@ -37,6 +37,12 @@ class QuenzTest : public ::testing::Test {
     return std::make_shared<fw::FolderItem>(PathOf(name));
   }
   static std::shared_ptr<QuenzWin> NewWindow() { return std::make_shared<QuenzWin>(); }
+  // A new window, shown.
+  static std::shared_ptr<QuenzWin> Shown() {
+    auto window = NewWindow();
+    window->Show();
+    return window;
+  }
 
  private:
   QTemporaryDir dir_;

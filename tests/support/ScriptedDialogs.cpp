@@ -26,8 +26,7 @@ void ScriptedDialogs::ExpectColor(const QString& prompt, std::optional<fw::Color
 }
 
 void ScriptedDialogs::ExpectMessage(const QString& messagePart, fw::MessageButton answer) {
-  script_.push_back(
-      {Kind::Message, {}, messagePart, {}, {}, answer, std::move(pendingWhileOpen_)});
+  script_.push_back({Kind::Message, {}, messagePart, {}, {}, answer, std::move(pendingWhileOpen_)});
 }
 
 void ScriptedDialogs::WhileOpen(std::function<void()> action) {
@@ -45,8 +44,7 @@ void ScriptedDialogs::Reset() {
 std::optional<ScriptedDialogs::Step> ScriptedDialogs::Next(Kind kind, const QString& description) {
   ++dialogsShown;
   if (script_.empty() || script_.front().kind != kind) {
-    ADD_FAILURE() << "unexpected " << KindName(int(kind)) << ": "
-                  << description.toStdString()
+    ADD_FAILURE() << "unexpected " << KindName(int(kind)) << ": " << description.toStdString()
                   << (script_.empty() ? std::string(" (no dialog expected)")
                                       : std::string(" (expected a ") +
                                             KindName(int(script_.front().kind)) + ")");
@@ -86,8 +84,7 @@ fw::MessageButton ScriptedDialogs::Message(const fw::MessageRequest& request) {
   messages.push_back(request);
   const auto step = Next(Kind::Message, request.message);
   if (!step) return fw::MessageButton::Cancel;
-  EXPECT_TRUE(request.message.contains(step->text))
-      << "message: " << request.message.toStdString();
+  EXPECT_TRUE(request.message.contains(step->text)) << "message: " << request.message.toStdString();
   return step->button;
 }
 
@@ -96,4 +93,6 @@ std::shared_ptr<ScriptedDialogs> SharedScript() {
   return script;
 }
 
-ScriptedDialogs& Script() { return *SharedScript(); }
+ScriptedDialogs& Script() {
+  return *SharedScript();
+}
