@@ -24,7 +24,8 @@ QString LogoText(int n) {
   static const QString glyphs = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
   QString text;
   text.reserve(n);
-  for (int i = 0; i < n; ++i) text.append(glyphs[i % glyphs.size()]);
+  for (int i = 0; i < n; ++i)
+    text.append(glyphs[i % glyphs.size()]);
   return text;
 }
 
@@ -48,7 +49,8 @@ void BM_PreviewPaint(benchmark::State& state) {
   QImage surface(597, 138, QImage::Format_ARGB32_Premultiplied);
   QPainter painter(&surface);
   fw::Graphics g(painter, surface.width(), surface.height());
-  for (auto _ : state) w->fcv_Paint(w->fcv(), g);
+  for (auto _ : state)
+    w->fcv_Paint(w->fcv(), g);
   state.SetLabel(std::to_string(state.range(0)) + " characters");
 }
 BENCHMARK(BM_PreviewPaint)->Arg(6)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
@@ -56,7 +58,8 @@ BENCHMARK(BM_PreviewPaint)->Arg(6)->Arg(100)->Arg(1000)->Unit(benchmark::kMicros
 void BM_SetLogoText(benchmark::State& state) {
   auto w = std::make_shared<QuenzWin>();
   const QByteArray text = LogoText(int(state.range(0))).toLatin1();
-  for (auto _ : state) w->SetLogoText(text);
+  for (auto _ : state)
+    w->SetLogoText(text);
   state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_SetLogoText)
@@ -79,8 +82,7 @@ void BM_ExportRender(benchmark::State& state) {
   state.SetLabel(std::to_string(w->mExpW) + " x " + std::to_string(w->mExpH));
   state.counters["pixels"] = double(w->mExpW) * w->mExpH;
 }
-BENCHMARK(BM_ExportRender)->Arg(138)->Arg(309)->Arg(460)->Arg(4600)->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_ExportRender)->Arg(138)->Arg(309)->Arg(460)->Arg(4600)->Unit(benchmark::kMillisecond);
 
 // Making the export's picture alone (white, as every new picture is): at large heights this is
 // most of the render, the cost of fresh memory.
@@ -102,7 +104,8 @@ void BM_ExportEncode(benchmark::State& state) {
   w->MakeQuenzLogo(picture->Graphics(), w->mExpH, w->mExpZ);
   const int format = int(state.range(0));
   const fw::FolderItem file(Folder().filePath(QStringLiteral("export.img")));
-  for (auto _ : state) picture->Save(file, format, -1);
+  for (auto _ : state)
+    picture->Save(file, format, -1);
   state.SetLabel(format == fw::Picture::kFormatPNG    ? "PNG"
                  : format == fw::Picture::kFormatJPEG ? "JPEG"
                                                       : "TIFF");
@@ -117,7 +120,8 @@ void BM_WriteDocument(benchmark::State& state) {
   auto w = std::make_shared<QuenzWin>();
   w->LogoTF().SetText(LogoText(int(state.range(0))));
   const auto file = std::make_shared<fw::FolderItem>(Folder().filePath(QStringLiteral("w.TXT")));
-  for (auto _ : state) w->SaveData(file);
+  for (auto _ : state)
+    w->SaveData(file);
 }
 BENCHMARK(BM_WriteDocument)->Arg(6)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
@@ -129,7 +133,8 @@ void BM_ReadDocument(benchmark::State& state) {
     w->SaveData(file);
   }
   auto w = std::make_shared<QuenzWin>();
-  for (auto _ : state) w->OpenData(file);
+  for (auto _ : state)
+    w->OpenData(file);
 }
 BENCHMARK(BM_ReadDocument)->Arg(6)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
