@@ -70,14 +70,27 @@ QString FolderItem::Name() const {
   return QFileInfo(path_).fileName();
 }
 
+Error SaveError(const QString& fileName, const QString& reason) {
+  return Error(QStringLiteral("“%1” could not be saved: %2").arg(fileName, reason));
+}
+
+void CommitSave(QSaveFile& file, const QString& fileName) {
+  // commit() does not notice when writing out the last buffered bytes fails: flush first.
+  if (!file.flush()) {
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    throw SaveError(fileName, reason);
+  }
+  if (!file.commit()) throw SaveError(fileName, file.errorString());
+}
+
 TextOutputStream::TextOutputStream(Key, const FolderItem& file)
     : name_(file.Name()), file_(file.Path()) {}
 
 std::unique_ptr<TextOutputStream> TextOutputStream::Create(const FolderItem& file) {
   auto stream = std::make_unique<TextOutputStream>(Key{}, file);
   if (!stream->file_.open(QIODevice::WriteOnly)) {
-    throw Error(QStringLiteral("“%1” could not be saved: %2")
-                    .arg(stream->name_, stream->file_.errorString()));
+    throw SaveError(stream->name_, stream->file_.errorString());
   }
   return stream;
 }
@@ -95,15 +108,7 @@ void TextOutputStream::WriteLine(const QString& text) {
 void TextOutputStream::Close() {
   if (closed_) return;
   closed_ = true;
-  // commit() does not notice when writing out the last buffered text fails: flush first.
-  if (!file_.flush()) {
-    const QString reason = file_.errorString();
-    file_.cancelWriting();
-    throw Error(QStringLiteral("“%1” could not be saved: %2").arg(name_, reason));
-  }
-  if (!file_.commit()) {
-    throw Error(QStringLiteral("“%1” could not be saved: %2").arg(name_, file_.errorString()));
-  }
+  CommitSave(file_, name_);
 }
 
 TextInputStream::TextInputStream(Key, const FolderItem& file)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Error.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QSaveFile>
@@ -55,6 +57,12 @@ class FolderItem {
 };
 
 using FolderItemPtr = std::shared_ptr<FolderItem>;
+
+// The error of a file that could not be saved, for the user.
+Error SaveError(const QString& fileName, const QString& reason);
+// Puts a fully written save file in its file's place. When the last of it cannot be written out
+// or the replacement fails, nothing is replaced and SaveError is thrown.
+void CommitSave(QSaveFile& file, const QString& fileName);
 
 // Writes a text file as UTF-8 lines ending in "\n". Nothing reaches the file's place until Close:
 // the text goes to a temporary file beside it, which then replaces the file in one step, so a

@@ -30,9 +30,8 @@ struct Mapping {
 };
 
 void Unmap(void* info) {
-  const auto* mapping = static_cast<Mapping*>(info);
+  const std::unique_ptr<Mapping> mapping(static_cast<Mapping*>(info));
   munmap(mapping->address, mapping->length);
-  delete mapping;
 }
 
 // An RGB32 image of the given size, null when its memory cannot be had.
@@ -252,8 +251,6 @@ struct Tap {
   int weight;
 };
 
-// Scratch space of the scaled draws through a mask. It only grows, so drawing allocates
-// nothing once it has seen the largest glyph.
 // Consecutive destination columns that sample the same two source columns.
 struct Run {
   int first;
@@ -262,6 +259,8 @@ struct Run {
   int count;
 };
 
+// Scratch space of the scaled draws through a mask. It only grows, so drawing allocates
+// nothing once it has seen the largest glyph.
 struct ScaleScratch {
   std::vector<Tap> columns;
   std::vector<Run> runs;
@@ -294,12 +293,6 @@ void ComputeTaps(std::vector<Tap>& taps, std::int64_t from, int count, std::int6
   }
 }
 
-// One destination row of a glyph in one colour: runs of equal alpha are filled or skipped
-// whole, the rest goes pixel by pixel. lut maps a sampled alpha to the premultiplied colour.
-template <bool kBlend>
-void UniformRow(const int* __restrict line, const Run* runs, std::size_t runCount,
-                const Tap* __restrict columns, const QRgb* __restrict lut, QRgb* __restrict out);
-
 // dst with src (premultiplied) drawn over it, for a destination without alpha.
 inline QRgb Over(QRgb src, QRgb dst) {
   const std::uint32_t inverse = 255 - qAlpha(src);
@@ -310,6 +303,18 @@ inline QRgb Over(QRgb src, QRgb dst) {
   return (ag | rb) + src;
 }
 
+// Puts a premultiplied colour: over what is there when blending, else in its place.
+template <bool kBlend>
+inline void Put(QRgb* out, QRgb c) {
+  if (!kBlend || qAlpha(c) == 255) {
+    *out = c;
+  } else if (qAlpha(c) != 0) {
+    *out = Over(c, *out);
+  }
+}
+
+// One destination row of a glyph in one colour: runs of equal alpha are filled or skipped
+// whole, the rest goes pixel by pixel. lut maps a sampled alpha to the premultiplied colour.
 template <bool kBlend>
 void UniformRow(const int* __restrict line, const Run* runs, std::size_t runCount,
                 const Tap* __restrict columns, const QRgb* __restrict lut, QRgb* __restrict out) {
@@ -331,12 +336,7 @@ void UniformRow(const int* __restrict line, const Run* runs, std::size_t runCoun
     const Tap* t = columns + run.start;
     for (int i = 0; i < run.count; ++i) {
       const int w = t[i].weight;
-      const QRgb c = lut[(v0 * (256 - w) + v1 * w) >> 16];
-      if (!kBlend || qAlpha(c) == 255) {
-        o[i] = c;
-      } else if (qAlpha(c) != 0) {
-        o[i] = Over(c, o[i]);
-      }
+      Put<kBlend>(o + i, lut[(v0 * (256 - w) + v1 * w) >> 16]);
     }
   }
 }
@@ -398,13 +398,6 @@ void Picture::DrawScaledThroughMask(QPainter* painter, QImage* target, QSize sur
     ++s.runs.back().count;
   }
 
-  auto put = [](QRgb* out, QRgb c, bool blend) {
-    if (!blend || qAlpha(c) == 255) {
-      *out = c;
-    } else if (qAlpha(c) != 0) {
-      *out = Over(c, *out);
-    }
-  };
   auto renderRow = [&](int j, QRgb* out, bool blend) {
     // Between the two source rows once, then along the row.
     const Tap& ty = s.rows[std::size_t(j)];
@@ -429,7 +422,12 @@ void Picture::DrawScaledThroughMask(QPainter* painter, QImage* target, QSize sur
       const Tap& tx = s.columns[std::size_t(i)];
       const int a = (line[tx.first] * (256 - tx.weight) + line[tx.second] * tx.weight) >> 16;
       const QRgb p = colours[tx.weight < 128 ? tx.first : tx.second];
-      put(out + i, qPremultiply(qRgba(qRed(p), qGreen(p), qBlue(p), steep[a])), blend);
+      const QRgb c = qPremultiply(qRgba(qRed(p), qGreen(p), qBlue(p), steep[a]));
+      if (blend) {
+        Put<true>(out + i, c);
+      } else {
+        Put<false>(out + i, c);
+      }
     }
   };
 
@@ -464,14 +462,10 @@ bool Picture::IsExportFormatSupported(const QString& typeIdentifier) {
 void Picture::Save(const FolderItem& file, int format, int quality) const {
   const char* writerFormat = WriterFormat(format);
   if (!writerFormat) {
-    throw Error(QStringLiteral("“%1” could not be saved: format %2 is not known.")
-                    .arg(file.Name())
-                    .arg(format));
+    throw SaveError(file.Name(), QStringLiteral("format %1 is not known.").arg(format));
   }
   QSaveFile out(file.Path());
-  if (!out.open(QIODevice::WriteOnly)) {
-    throw Error(QStringLiteral("“%1” could not be saved: %2").arg(file.Name(), out.errorString()));
-  }
+  if (!out.open(QIODevice::WriteOnly)) throw SaveError(file.Name(), out.errorString());
   // Encoded in memory, then written in one piece: an image handler may not notice a failed
   // write to its device (the TIFF writer loses those at its end), the one write here is checked.
   QByteArray bytes;
@@ -482,19 +476,15 @@ void Picture::Save(const FolderItem& file, int format, int quality) const {
     writer.setQuality(quality);
     if (!writer.write(image_)) {
       out.cancelWriting();
-      throw Error(
-          QStringLiteral("“%1” could not be saved: %2").arg(file.Name(), writer.errorString()));
+      throw SaveError(file.Name(), writer.errorString());
     }
   }
-  // commit() does not notice when writing out the last buffered bytes fails: flush first.
-  if (out.write(bytes) != bytes.size() || !out.flush()) {
+  if (out.write(bytes) != bytes.size()) {
     const QString reason = out.errorString();
     out.cancelWriting();
-    throw Error(QStringLiteral("“%1” could not be saved: %2").arg(file.Name(), reason));
+    throw SaveError(file.Name(), reason);
   }
-  if (!out.commit()) {
-    throw Error(QStringLiteral("“%1” could not be saved: %2").arg(file.Name(), out.errorString()));
-  }
+  CommitSave(out, file.Name());
 }
 
 PicturePtr Picture::OpenFromApp(const QString& name) {

@@ -22,8 +22,7 @@ class EditsTest : public QuenzTest {
  public:
   void SetUp() override {
     QuenzTest::SetUp();
-    w = NewWindow();
-    w->Show();
+    w = Shown();
     Flush();
   }
   void TearDown() override {
@@ -130,8 +129,7 @@ TEST_F(EditsTest, ACharacterColourGoesToTheSelectedCharacterOrWithAltToTheRest) 
   };
   for (const auto& k : cases) {
     SCOPED_TRACE(testing::Message() << "row " << k.row << (k.alt ? " with Alt" : ""));
-    w = NewWindow();
-    w->Show();
+    w = Shown();
     w->mLogo[2]->SetCharColor(fw::RGB(0, 0, 9));
     w->MojimePM().SetListIndex(k.row);
     const fw::Color shown = w->FGColorRT().FillColor();
@@ -195,8 +193,7 @@ TEST_F(EditsTest, EachPositionButtonStepsTheSelectedCharacter) {
   } cases[] = {{0, -1, 1336}, {1, 1, 1341}, {2, -10, 1316}, {3, 10, 1361}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "PosBB " << c.button);
-    w = NewWindow();
-    w->Show();
+    w = Shown();
     w->MojimePM().SetListIndex(5);
     Click(w->PosBB(c.button));
     EXPECT_EQ(Positions(), (std::vector<std::int32_t>{0, 92, 184, 276, 368, 460 + c.step}));
@@ -396,8 +393,7 @@ TEST_F(EditsTest, EachKindOfEditLeavesTheMarksItShould) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    w = NewWindow();
-    w->Show();
+    w = Shown();
     w->mNoChange = true;  // as the first window after start-up
     c.edit(*this);
     EXPECT_EQ(w->mDuty, c.duty);

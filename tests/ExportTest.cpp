@@ -63,8 +63,7 @@ class ExportTest : public QuenzTest {
  protected:
   void SetUp() override {
     QuenzTest::SetUp();
-    w = NewWindow();
-    w->Show();
+    w = Shown();
   }
 
   void PressExport() { QTest::mouseClick(&w->PushButton1().Widget(), Qt::LeftButton); }

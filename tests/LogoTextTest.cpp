@@ -27,8 +27,7 @@ class LogoTextTest : public QuenzTest {
  protected:
   void SetUp() override {
     QuenzTest::SetUp();
-    w = NewWindow();
-    w->Show();
+    w = Shown();
   }
 
   std::vector<Char> Chars() const {
@@ -294,8 +293,7 @@ TEST_F(LogoTextTest, TheUsersTextEditsAreChangesToSave) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    w = NewWindow();
-    w->Show();
+    w = Shown();
     w->mNoChange = true;
     Edit().setFocus();
     Edit().end(false);

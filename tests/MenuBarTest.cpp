@@ -112,8 +112,7 @@ QStringList MenusOf(const QuenzWin& w) {
 }
 
 TEST_F(MenuBarTest, AWindowShowsTheBarWithCtrlShortcuts) {
-  auto w = NewWindow();
-  w->Show();
+  auto w = Shown();
   EXPECT_EQ(w->MenuBar(), MainMenuBar::Instance());
   const QStringList menus = MenusOf(*w);
   QStringList expected;

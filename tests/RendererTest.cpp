@@ -191,8 +191,7 @@ TEST_F(RendererTest, AGlyphsEarlierColourNeverShows) {
 class PreviewTest : public QuenzTest {};
 
 TEST_F(PreviewTest, DrawsTheWindowsLogoAtGlyphSize138) {
-  auto w = NewWindow();
-  w->Show();
+  auto w = Shown();
   w->LogoTF().SetText(QStringLiteral("AB"));
   w->mLogo[2]->mPos = 300;
   w->mLogo[1]->mColor = kRed;
