@@ -223,7 +223,8 @@ void ChooseMenuItem(const QString& itemName, Window* window) {
     if (item && item->IsQuitItem()) {
       Quit();
     } else if (IsStandardEditItem(itemName)) {
-      ApplyStandardEdit(itemName);
+      ApplyStandardEdit(itemName,
+                        keep ? keep->FocusedTextField() : TextFieldOf(QApplication::focusWidget()));
     }
   });
 }

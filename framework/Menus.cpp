@@ -11,14 +11,6 @@ namespace fw {
 
 namespace {
 
-QLineEdit* FocusedTextField() {
-  QWidget* focus = QApplication::focusWidget();
-  if (auto* edit = qobject_cast<QLineEdit*>(focus)) return edit;
-  if (auto* box = qobject_cast<QComboBox*>(focus))
-    return box->isEditable() ? box->lineEdit() : nullptr;
-  return nullptr;
-}
-
 bool CanEdit(const QString& name, const QLineEdit& edit) {
   if (name == u"EditUndo") return edit.isUndoAvailable();
   if (name == u"EditCut" || name == u"EditClear")
@@ -79,8 +71,14 @@ bool IsStandardEditItem(const QString& name) {
          name == u"EditClear" || name == u"EditSelectAll";
 }
 
-void ApplyStandardEdit(const QString& name) {
-  QLineEdit* edit = FocusedTextField();
+QLineEdit* TextFieldOf(QWidget* widget) {
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit;
+  if (auto* box = qobject_cast<QComboBox*>(widget))
+    return box->isEditable() ? box->lineEdit() : nullptr;
+  return nullptr;
+}
+
+void ApplyStandardEdit(const QString& name, QLineEdit* edit) {
   if (!edit || !CanEdit(name, *edit)) return;
   if (name == u"EditUndo") edit->undo();
   if (name == u"EditCut") edit->cut();
@@ -92,7 +90,8 @@ void ApplyStandardEdit(const QString& name) {
 
 void BuildMenuBar(const std::shared_ptr<const MenuBar>& model, QMenuBar& bar,
                   const std::function<void(const QString&)>& choose,
-                  const std::function<bool(const QString&)>& hasHandler) {
+                  const std::function<bool(const QString&)>& hasHandler,
+                  const std::function<QLineEdit*()>& editTarget) {
   bar.clear();
   for (int i = 0; i < model->Count(); ++i) {
     const MenuItem& menuModel = *model->Item(i);
@@ -103,14 +102,14 @@ void BuildMenuBar(const std::shared_ptr<const MenuBar>& model, QMenuBar& bar,
     // Automatic enabling, worked out as the menu opens: an item is enabled when something will
     // answer it. Shortcuts must keep working while the menu is closed, so everything is enabled
     // again once it closes.
-    QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, model, hasHandler] {
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, model, hasHandler, editTarget] {
       for (QAction* action : menu->actions()) {
         const MenuItem* item = model->Find(action->objectName());
         if (!item || !item->AutoEnable) continue;
         const QString& name = item->Name;
         bool enabled = item->IsQuitItem() || hasHandler(name);
         if (!enabled && IsStandardEditItem(name)) {
-          const QLineEdit* edit = FocusedTextField();
+          const QLineEdit* edit = editTarget();
           enabled = edit && CanEdit(name, *edit);
         }
         action->setEnabled(enabled);

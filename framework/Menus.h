@@ -7,7 +7,9 @@
 #include <memory>
 #include <vector>
 
+class QLineEdit;
 class QMenuBar;
+class QWidget;
 
 namespace fw {
 
@@ -61,11 +63,18 @@ QKeySequence ShortcutOf(const QString& shortcut);
 // items ("EditUndo", "EditCut", "EditCopy", "EditPaste", "EditClear", "EditSelectAll"). Returns
 // false for any other item name.
 bool IsStandardEditItem(const QString& name);
-void ApplyStandardEdit(const QString& name);
+// The text that a widget edits: a line edit's own, or an editable combo box's; nullptr for any
+// other widget.
+QLineEdit* TextFieldOf(QWidget* widget);
+// Applies a standard Edit item to a text field (nothing when there is none, or when the item
+// cannot act on it now).
+void ApplyStandardEdit(const QString& name, QLineEdit* field);
 
 // Fills a window's Qt menu bar from the menu model; choosing an item calls choose with its name.
+// editTarget gives the text field that the standard Edit items act on in that window.
 void BuildMenuBar(const std::shared_ptr<const MenuBar>& model, QMenuBar& bar,
                   const std::function<void(const QString&)>& choose,
-                  const std::function<bool(const QString&)>& hasHandler);
+                  const std::function<bool(const QString&)>& hasHandler,
+                  const std::function<QLineEdit*()>& editTarget);
 
 }  // namespace fw

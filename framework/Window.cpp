@@ -4,10 +4,13 @@
 #include "Guard.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 
 #include <algorithm>
@@ -57,9 +60,12 @@ Window::Window() : frame_(std::make_unique<WindowFrame>(*this)) {
   content_ = content.get();
   frame_->setCentralWidget(content.release());  // the frame owns its central widget
   frame_->setAttribute(Qt::WA_DeleteOnClose, false);
+  focusWatch_ = QObject::connect(qApp, &QApplication::focusChanged, frame_.get(),
+                                 [this](QWidget*, QWidget* now) { NoteFocus(now); });
 }
 
 Window::~Window() {
+  QObject::disconnect(focusWatch_);
   // The controls go before the frame, and none of their signals reaches a handler meanwhile.
   for (const auto& control : controls_)
     control->Widget().blockSignals(true);
@@ -169,7 +175,8 @@ void Window::SetMenuBar(std::shared_ptr<fw::MenuBar> bar) {
       [this](const QString& name) {
         const auto app = AppObject();
         return HasMenuHandler(name) || (app && app->HasMenuHandler(name));
-      });
+      },
+      [this] { return FocusedTextField(); });
 }
 
 void Window::AddControl(const QString& name, std::shared_ptr<Control> control) {
@@ -210,6 +217,17 @@ bool Window::HandleMenu(const QString& itemName) {
 
 QMainWindow& Window::Frame() const {
   return *frame_;
+}
+
+void Window::NoteFocus(QWidget* now) {
+  if (!now || now->window() != frame_.get()) return;
+  if (qobject_cast<QMenuBar*>(now) || qobject_cast<QMenu*>(now)) return;
+  lastFocus_ = now;
+}
+
+QLineEdit* Window::FocusedTextField() const {
+  QWidget* focus = lastFocus_ ? lastFocus_.data() : frame_->focusWidget();
+  return TextFieldOf(focus);
 }
 
 QAction* Window::MenuAction(const QString& itemName) const {

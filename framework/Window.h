@@ -4,8 +4,11 @@
 #include "Error.h"
 #include "Menus.h"
 
+#include <QMetaObject>
+#include <QPointer>
 #include <QSize>
 #include <QString>
+#include <QWidget>
 
 #include <functional>
 #include <map>
@@ -13,8 +16,8 @@
 #include <vector>
 
 class QAction;
+class QLineEdit;
 class QMainWindow;
-class QWidget;
 
 namespace fw {
 
@@ -92,6 +95,10 @@ class Window : public std::enable_shared_from_this<Window> {
   QMainWindow& Frame() const;
   // The window's own menu action for an item name, or nullptr.
   QAction* MenuAction(const QString& itemName) const;
+  // The text field that the standard Edit items act on in this window: the one that had the
+  // keyboard focus last, also while a menu of the window is open; nullptr when the focus was
+  // last on a widget that edits no text.
+  QLineEdit* FocusedTextField() const;
 
  protected:
   void Construct();
@@ -112,6 +119,7 @@ class Window : public std::enable_shared_from_this<Window> {
   void ArrangeTabOrder();
   void FitFrameToContent(int contentWidth, int contentHeight);
   int MenuBarHeight() const;
+  void NoteFocus(QWidget* now);
 
   std::unique_ptr<WindowFrame> frame_;
   ContentArea* content_ = nullptr;  // owned by frame_
@@ -119,6 +127,10 @@ class Window : public std::enable_shared_from_this<Window> {
   std::shared_ptr<fw::MenuBar> menuBar_;
   std::vector<std::shared_ptr<Control>> controls_;
   std::map<QString, std::function<bool()>> menuHandlers_;
+  // The widget of this window that had the focus last, menus and the menu bar left out: during
+  // menu navigation the application's focus widget is the menu bar or the open menu.
+  QPointer<QWidget> lastFocus_;
+  QMetaObject::Connection focusWatch_;
 };
 
 }  // namespace fw

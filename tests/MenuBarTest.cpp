@@ -5,11 +5,16 @@
 #include "shell/MainMenuBar.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 
+#include <functional>
 #include <set>
 
 namespace {
@@ -159,6 +164,95 @@ TEST_F(MenuBarTest, EveryWindowShowsTheSameMenus) {
   EXPECT_EQ(MainMenuBar::Instance()->Count(), 2) << "closing a window keeps the bar";
   auto third = NewWindow();
   EXPECT_EQ(MenusOf(*third), MenusOf(*second));
+}
+
+// ---- the Edit menu, however it is reached
+
+QMenu* MenuNamed(const QuenzWin& w, const char* name) {
+  for (QAction* a : w.Frame().menuBar()->actions()) {
+    if (a->menu() && a->menu()->objectName() == QLatin1String(name)) return a->menu();
+  }
+  return nullptr;
+}
+
+bool Enabled(const QMenu& menu, const char* item) {
+  for (QAction* a : menu.actions()) {
+    if (a->objectName() == QLatin1String(item)) return a->isEnabled();
+  }
+  ADD_FAILURE() << "no item " << item;
+  return false;
+}
+
+TEST_F(MenuBarTest, TheEditMenuActsOnTheLogoFieldHoweverItIsReached) {
+  auto w = Shown();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w->Frame()));
+  QMenuBar& bar = *w->Frame().menuBar();
+  QMenu* file = MenuNamed(*w, "FileMenu");
+  QMenu* edit = MenuNamed(*w, "EditMenu");
+  ASSERT_TRUE(file && edit);
+  QLineEdit& field = w->LogoTF().Edit();
+
+  // Opening a menu from the keyboard focus of the menu bar (Alt or F10) takes the focus from
+  // the field, and a line edit drops its selection then; the other items still reach it.
+  const struct {
+    const char* route;
+    std::function<void()> open;
+    bool keepsSelection;
+  } routes[] = {
+      {"clicked open", [&] { bar.setActiveAction(edit->menuAction()); }, true},
+      {"slid over from the File menu",
+       [&] {
+         bar.setActiveAction(file->menuAction());
+         ASSERT_TRUE(QTest::qWaitFor([&] { return file->isVisible(); }, 5000));
+         bar.setActiveAction(edit->menuAction());
+       },
+       true},
+      {"with the arrow key from the File menu",
+       [&] {
+         bar.setActiveAction(file->menuAction());
+         ASSERT_TRUE(QTest::qWaitFor([&] { return file->isVisible(); }, 5000));
+         QTest::keyClick(file, Qt::Key_Right);
+       },
+       true},
+      {"through the menu bar's keyboard focus",
+       [&] {
+         bar.setFocus(Qt::MenuBarFocusReason);
+         ASSERT_EQ(QApplication::focusWidget(), &bar);
+         bar.setActiveAction(edit->menuAction());
+       },
+       false},
+  };
+  for (const auto& r : routes) {
+    SCOPED_TRACE(r.route);
+    w->LogoTF().SetText(QStringLiteral("TAVURE"));
+    field.setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == &field; }, 5000));
+    field.setSelection(0, 3);
+    QApplication::clipboard()->setText(QStringLiteral("7"));
+    r.open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return edit->isVisible(); }, 5000));
+    EXPECT_EQ(Enabled(*edit, "EditCut"), r.keepsSelection);
+    EXPECT_EQ(Enabled(*edit, "EditCopy"), r.keepsSelection);
+    EXPECT_TRUE(Enabled(*edit, "EditPaste"));
+    EXPECT_TRUE(Enabled(*edit, "EditSelectAll"));
+    const char* item = r.keepsSelection ? "EditCut" : "EditPaste";
+    w->MenuAction(QString::fromLatin1(item))->trigger();
+    edit->close();
+    bar.setActiveAction(nullptr);
+    EXPECT_EQ(field.text(), r.keepsSelection ? QStringLiteral("URE") : QStringLiteral("TAV7URE"));
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              r.keepsSelection ? QStringLiteral("TAV") : QStringLiteral("7"));
+  }
+
+  // Once the focus has moved on to a control that edits no text, the items are off again.
+  w->PushButton1().Widget().setFocus();
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return QApplication::focusWidget() == &w->PushButton1().Widget(); }, 5000));
+  bar.setActiveAction(edit->menuAction());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return edit->isVisible(); }, 5000));
+  EXPECT_FALSE(Enabled(*edit, "EditCopy"));
+  EXPECT_FALSE(Enabled(*edit, "EditSelectAll"));
+  edit->close();
 }
 
 }  // namespace
