@@ -144,6 +144,9 @@ void TextField::Apply(const ControlProperties& p) {
 ComboBox::ComboBox() : ControlOf(std::make_unique<QComboBox>()) {
   Box().setEditable(true);
   Box().setInsertPolicy(QComboBox::NoInsert);
+  // A typed height is the height: the completer that an editable box gets would turn "4" into
+  // the row "46" as the user types.
+  Box().setCompleter(nullptr);
   QObject::connect(&Box(), &QComboBox::editTextChanged, &Box(), [this] {
     if (!assigning_ && onTextChanged) Guard([this] { onTextChanged(*this); });
   });

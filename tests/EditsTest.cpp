@@ -284,6 +284,24 @@ TEST_F(EditsTest, TypingOrPickingAHeightRecomputesTheSize) {
   ExpectExportSize(199, 46);
 }
 
+// Typed into the box, a height stays exactly as typed: the box completes nothing from its rows.
+TEST_F(EditsTest, ATypedHeightStaysAsTyped) {
+  const struct {
+    const char* typed;
+    std::int32_t h;
+    std::int32_t width;
+  } cases[] = {{"4", 4, 17}, {"13", 13, 56}, {"2", 2, 8}, {"41", 41, 177}};
+  QLineEdit& edit = *w->ExpCB().Box().lineEdit();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    edit.selectAll();
+    QTest::keyClicks(&edit, c.typed);
+    EXPECT_EQ(w->ExpCB().Text(), QString::fromLatin1(c.typed));
+    EXPECT_EQ(edit.text(), QString::fromLatin1(c.typed));
+    ExpectExportSize(c.width, c.h);
+  }
+}
+
 TEST_F(EditsTest, ASingleCharacterIsAsWideAsHigh) {
   w->LogoTF().SetText(QStringLiteral("Q"));
   ExpectExportSize(309, 309);
