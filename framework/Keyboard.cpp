@@ -5,11 +5,11 @@
 namespace fw {
 
 bool AsyncAltKey() {
-  return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier);
+  return QGuiApplication::keyboardModifiers().testFlag(Qt::AltModifier);
 }
 
 bool AsyncOptionKey() {
-  return AsyncAltKey();
+  return QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
 }
 
 }  // namespace fw

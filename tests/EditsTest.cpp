@@ -26,16 +26,16 @@ class EditsTest : public QuenzTest {
     Flush();
   }
   void TearDown() override {
-    ReleaseAlt();
+    ReleaseKeys();
     QuenzTest::TearDown();
   }
 
-  // Clicks a control's widget as the user does, Alt held or not.
-  static void Click(fw::Control& c, bool alt = false) {
-    QTest::mouseClick(&c.Widget(), Qt::LeftButton, alt ? Qt::AltModifier : Qt::NoModifier);
+  // Clicks a control's widget as the user does, with the keys held.
+  static void Click(fw::Control& c, Qt::KeyboardModifiers held = Qt::NoModifier) {
+    QTest::mouseClick(&c.Widget(), Qt::LeftButton, held);
   }
-  // The keyboard state follows the last input event: a plain click lets go of Alt.
-  void ReleaseAlt() {
+  // The keyboard state follows the last input event: a plain click lets go of every key.
+  void ReleaseKeys() {
     if (w) Click(w->Label1());
   }
 
@@ -44,9 +44,10 @@ class EditsTest : public QuenzTest {
     Click(w->BKColorRT());
     ASSERT_TRUE(Script().Done());
   }
-  void ChooseCharColor(std::optional<fw::Color> answer, bool alt = false) {
+  void ChooseCharColor(std::optional<fw::Color> answer,
+                       Qt::KeyboardModifiers held = Qt::NoModifier) {
     Script().ExpectColor(kCharPrompt, answer);
-    Click(w->FGColorRT(), alt);
+    Click(w->FGColorRT(), held);
     ASSERT_TRUE(Script().Done());
   }
 
@@ -111,30 +112,37 @@ TEST_F(EditsTest, TheBackgroundPickerStartsOnTheSwatchAndItsColourFillsThePrevie
   EXPECT_EQ(PreviewImage(*w).pixel(400, 60), qRgb(1, 2, 3));
 }
 
-TEST_F(EditsTest, ACharacterColourGoesToTheSelectedCharacterOrWithAltToTheRest) {
+constexpr Qt::KeyboardModifiers kNone = Qt::NoModifier;
+constexpr Qt::KeyboardModifiers kShift = Qt::ShiftModifier;
+constexpr Qt::KeyboardModifiers kAlt = Qt::AltModifier;
+
+// Shift is the Option key on Linux; Alt works too, where the window manager lets it through.
+TEST_F(EditsTest, ACharacterColourGoesToTheSelectedCharacterOrWithShiftOrAltToTheRest) {
   const fw::Color c = fw::RGB(200, 30, 40);
   const struct {
     int row;
-    bool alt;
+    Qt::KeyboardModifiers held;
     std::vector<int> coloured;  // characters, from 1
   } cases[] = {
-      {1, false, {2}},
-      {1, true, {2, 3, 4, 5, 6}},
-      {0, true, {1, 2, 3, 4, 5, 6}},
-      {5, false, {6}},
-      {5, true, {6}},
-      {0, false, {1}},
-      {-1, false, {}},
-      {-1, true, {}},
+      {1, kNone, {2}},
+      {1, kShift, {2, 3, 4, 5, 6}},
+      {1, kAlt, {2, 3, 4, 5, 6}},
+      {0, kShift, {1, 2, 3, 4, 5, 6}},
+      {5, kNone, {6}},
+      {5, kShift, {6}},
+      {0, kNone, {1}},
+      {1, Qt::ControlModifier, {2}},
+      {-1, kNone, {}},
+      {-1, kShift, {}},
   };
   for (const auto& k : cases) {
-    SCOPED_TRACE(testing::Message() << "row " << k.row << (k.alt ? " with Alt" : ""));
+    SCOPED_TRACE(testing::Message() << "row " << k.row << " keys " << int(k.held));
     w = Shown();
     w->mLogo[2]->SetCharColor(fw::RGB(0, 0, 9));
     w->MojimePM().SetListIndex(k.row);
     const fw::Color shown = w->FGColorRT().FillColor();
-    ChooseCharColor(c, k.alt);
-    ReleaseAlt();
+    ChooseCharColor(c, k.held);
+    ReleaseKeys();
     EXPECT_EQ(Script().lastColorInitial, shown) << "the picker starts on the swatch";
     std::vector<fw::Color> expected = {0, fw::RGB(0, 0, 9), 0, 0, 0, 0};
     for (const int n : k.coloured)
@@ -164,8 +172,8 @@ TEST_F(EditsTest, ACancelledPickerChangesNothing) {
 
   ChooseBackground(std::nullopt);
   ChooseCharColor(std::nullopt);
-  ChooseCharColor(std::nullopt, true);
-  ReleaseAlt();
+  ChooseCharColor(std::nullopt, kShift);
+  ReleaseKeys();
 
   EXPECT_EQ(w->BKColorRT().FillColor(), kWhite);
   EXPECT_EQ(w->FGColorRT().FillColor(), fw::RGB(5, 5, 5));
@@ -208,20 +216,20 @@ TEST_F(EditsTest, EachPositionButtonStepsTheSelectedCharacter) {
   }
 }
 
-TEST_F(EditsTest, AltMovesTheSelectedCharacterAndEveryLaterOne) {
+TEST_F(EditsTest, ShiftOrAltMovesTheSelectedCharacterAndEveryLaterOne) {
   w->MojimePM().SetListIndex(0);
-  Click(w->PosBB(0), true);
-  ReleaseAlt();
+  Click(w->PosBB(0), kShift);
+  ReleaseKeys();
   EXPECT_EQ(Positions(), (std::vector<std::int32_t>{-1, 91, 183, 275, 367, 459}));
   ExpectExportSize(1336, 309);
 
   w->MojimePM().SetListIndex(3);
-  Click(w->PosBB(3), true);
-  ReleaseAlt();
+  Click(w->PosBB(3), kAlt);
+  ReleaseKeys();
   EXPECT_EQ(Positions(), (std::vector<std::int32_t>{-1, 91, 183, 285, 377, 469}));
   Click(w->PosBB(3));
   EXPECT_EQ(Positions(), (std::vector<std::int32_t>{-1, 91, 183, 295, 377, 469}))
-      << "without Alt only the selected one";
+      << "without Shift or Alt only the selected one";
 }
 
 TEST_F(EditsTest, WithoutASelectionAButtonMovesNothingButMarksTheWindow) {
@@ -234,9 +242,9 @@ TEST_F(EditsTest, WithoutASelectionAButtonMovesNothingButMarksTheWindow) {
   w->mNoChange = true;
   for (int b = 0; b < 4; ++b) {
     Click(w->PosBB(b));
-    Click(w->PosBB(b), true);
+    Click(w->PosBB(b), kShift);
   }
-  ReleaseAlt();
+  ReleaseKeys();
   EXPECT_EQ(Positions(), (std::vector<std::int32_t>{0, 92, 184, 276, 368, 0}));
   ExpectExportSize(598, 138);
   EXPECT_TRUE(w->mDuty);
