@@ -6,10 +6,13 @@
 #include "Window.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMetaObject>
 #include <QTranslator>
 
 #include <algorithm>
+#include <optional>
 
 namespace fw {
 
@@ -20,6 +23,7 @@ struct RuntimeState {
   std::vector<std::shared_ptr<Window>> open;  // front first
   QStringList documents;
   bool hiDPI = false;
+  QString displayName;
   bool running = false;
   bool quitting = false;
   bool startupFailed = false;
@@ -136,6 +140,15 @@ bool Application::SupportsHiDPI() {
   return State().hiDPI;
 }
 
+void Application::SetDisplayName(const QString& name) {
+  State().displayName = name;
+}
+
+QString Application::DisplayName() {
+  const QString& name = State().displayName;
+  return name.isEmpty() ? QCoreApplication::applicationName() : name;
+}
+
 // ---- Runtime
 
 Runtime::Runtime(int& argc, char** argv) {
@@ -176,6 +189,13 @@ std::shared_ptr<Application> AppObject() {
 }
 
 void RunFrameworkInitialization(const std::function<void()>& lateStartup) {
+  // The user's language for Qt's own texts (the file, colour and message dialogs, their
+  // buttons and questions), as the system's Qt translations have it.
+  static QTranslator qtTexts;
+  if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(&qtTexts);
+  }
   // The user's language for the program's localisable texts, if the program carries it.
   static QTranslator translator;
   if (translator.load(QLocale(), QStringLiteral("quenz"), QStringLiteral("_"),
@@ -213,6 +233,8 @@ std::shared_ptr<Window> FrontWindow() {
 
 void ChooseMenuItem(const QString& itemName, Window* window) {
   std::shared_ptr<Window> keep = window ? window->shared_from_this() : FrontWindow();
+  std::optional<DialogOwnerScope> owner;
+  if (keep) owner.emplace(*keep);
   Guard([&] {
     if (keep && keep->HandleMenu(itemName)) return;
     const auto app = State().app;

@@ -39,6 +39,9 @@ class Application {
   // Qt 6 always draws for high-resolution displays; the switch is kept for the record.
   static void SetSupportsHiDPI(bool on);
   static bool SupportsHiDPI();
+  // The program's name as users know it, which titles its dialogs and message boxes.
+  static void SetDisplayName(const QString& name);
+  static QString DisplayName();
 
   // Raised once, once the event loop runs, before any open-document request or menu command.
   virtual void Event_Open() {}

@@ -5,9 +5,14 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPushButton>
+#include <QShortcut>
+
+#include <vector>
 
 namespace fw {
 
@@ -18,9 +23,37 @@ std::shared_ptr<DialogProvider>& Provider() {
   return provider;
 }
 
+Window*& CurrentOwner() {
+  static Window* owner = nullptr;
+  return owner;
+}
+
 QWidget* DialogParent() {
-  const std::shared_ptr<Window> front = FrontWindow();
-  return front ? &front->Frame() : nullptr;
+  Window* owner = DialogOwner();
+  return owner ? &owner->Frame() : nullptr;
+}
+
+// A dialog's title: what it is for, then the program's name, as desktops title the windows of
+// a program; the name alone where the dialog says what it is for itself.
+QString DialogTitle(const QString& purpose = QString()) {
+  const QString program = Application::DisplayName();
+  return purpose.isEmpty() ? program : purpose + QStringLiteral(" — ") + program;
+}
+
+// What the desktop calls files of a type, in the user's language ("PNG image"), from the
+// system's MIME database; else the type's name without its "TYPE".
+QString Description(const RegisteredFileType& type) {
+  const QMimeDatabase mime;
+  for (const QString& suffix : type.suffixes) {
+    const QMimeType known =
+        mime.mimeTypeForFile(QStringLiteral("x.") + suffix, QMimeDatabase::MatchExtension);
+    if (known.isValid() && !known.isDefault() && !known.comment().isEmpty()) {
+      return known.comment();
+    }
+  }
+  QString name = type.name;
+  if (name.endsWith(QStringLiteral("type"), Qt::CaseInsensitive) && name.size() > 4) name.chop(4);
+  return name;
 }
 
 QString NameFilter(const RegisteredFileType& type) {
@@ -33,7 +66,7 @@ QString NameFilter(const RegisteredFileType& type) {
       if (!patterns.contains(pattern)) patterns << pattern;
     }
   }
-  return QStringLiteral("%1 (%2)").arg(type.name, patterns.join(u' '));
+  return QStringLiteral("%1 (%2)").arg(Description(type), patterns.join(u' '));
 }
 
 QMessageBox::Icon IconOf(int icon) {
@@ -49,16 +82,30 @@ QMessageBox::Icon IconOf(int icon) {
   }
 }
 
+// The user may confirm a colour with Shift or Alt held (to apply it to every later character
+// too) by click or from the keyboard: Return and Enter with either key accept the dialog, where
+// Qt's dialogs take Return only without modifiers. The keyboard state then is that of the key
+// press, which is what the program reads once the dialog has closed.
+std::vector<std::unique_ptr<QShortcut>> AcceptWithHeldKeys(QDialog& dialog) {
+  std::vector<std::unique_ptr<QShortcut>> shortcuts;
+  for (const char* keys : {"Shift+Return", "Shift+Enter", "Alt+Return", "Alt+Enter"}) {
+    auto shortcut = std::make_unique<QShortcut>(QKeySequence(QString::fromLatin1(keys)), &dialog);
+    QObject::connect(shortcut.get(), &QShortcut::activated, &dialog, &QDialog::accept);
+    shortcuts.push_back(std::move(shortcut));
+  }
+  return shortcuts;
+}
+
 class QtDialogs : public DialogProvider {
  public:
   FolderItemPtr OpenFile(const RegisteredFileType& type) override {
-    const QString path =
-        QFileDialog::getOpenFileName(DialogParent(), QString(), QString(), NameFilter(type));
+    const QString path = QFileDialog::getOpenFileName(
+        DialogParent(), DialogTitle(QFileDialog::tr("Open")), QString(), NameFilter(type));
     return path.isEmpty() ? nullptr : std::make_shared<FolderItem>(path);
   }
 
   FolderItemPtr SaveFile(const RegisteredFileType& type, const QString& defaultName) override {
-    QFileDialog dialog(DialogParent());
+    QFileDialog dialog(DialogParent(), DialogTitle(QFileDialog::tr("Save As")));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(NameFilter(type));
@@ -69,14 +116,27 @@ class QtDialogs : public DialogProvider {
   }
 
   std::optional<Color> SelectColor(Color initial, const QString& prompt) override {
-    const QColor chosen = QColorDialog::getColor(
-        QColor(RedOf(initial), GreenOf(initial), BlueOf(initial)), DialogParent(), prompt);
+    QColorDialog dialog(QColor(RedOf(initial), GreenOf(initial), BlueOf(initial)), DialogParent());
+    // Qt's own picker, wherever a desktop offers one of its own: the held keys above must
+    // reach the dialog.
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(DialogTitle(prompt));
+    const auto shortcuts = AcceptWithHeldKeys(dialog);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QColor chosen = dialog.selectedColor();
     if (!chosen.isValid()) return std::nullopt;
     return RGB(chosen.red(), chosen.green(), chosen.blue());
   }
 
   MessageButton Message(const MessageRequest& request) override {
-    QMessageBox box(DialogParent());
+    QWidget* parent = DialogParent();
+    // A question about a window is asked over it, with it in front.
+    if (parent && parent->isVisible()) {
+      parent->raise();
+      parent->activateWindow();
+    }
+    QMessageBox box(parent);
+    box.setWindowTitle(DialogTitle());
     box.setIcon(IconOf(request.icon));
     box.setText(request.message);
     box.setInformativeText(request.explanation);
@@ -105,6 +165,19 @@ class QtDialogs : public DialogProvider {
 };
 
 }  // namespace
+
+Window* DialogOwner() {
+  if (Window* owner = CurrentOwner()) return owner;
+  return FrontWindow().get();
+}
+
+DialogOwnerScope::DialogOwnerScope(Window& window) : previous_(CurrentOwner()) {
+  CurrentOwner() = &window;
+}
+
+DialogOwnerScope::~DialogOwnerScope() {
+  CurrentOwner() = previous_;
+}
 
 void SetDialogProvider(std::shared_ptr<DialogProvider> provider) {
   Provider() = std::move(provider);

@@ -10,6 +10,8 @@
 
 namespace fw {
 
+class Window;
+
 // The buttons of a message box.
 enum class MessageButton { Action, Alternate, Cancel };
 
@@ -36,6 +38,21 @@ class DialogProvider {
   // The chosen colour, or nothing when the picker was cancelled.
   virtual std::optional<Color> SelectColor(Color initial, const QString& prompt) = 0;
   virtual MessageButton Message(const MessageRequest& request) = 0;
+};
+
+// The window that a dialog shown now belongs to and sits over: the window whose close check or
+// menu command is running, else the window in front; nullptr while no window is open.
+Window* DialogOwner();
+// While it lives, the dialogs shown belong to the window (see DialogOwner).
+class DialogOwnerScope {
+ public:
+  explicit DialogOwnerScope(Window& window);
+  ~DialogOwnerScope();
+  DialogOwnerScope(const DialogOwnerScope&) = delete;
+  DialogOwnerScope& operator=(const DialogOwnerScope&) = delete;
+
+ private:
+  Window* previous_;
 };
 
 void SetDialogProvider(std::shared_ptr<DialogProvider> provider);

@@ -1,6 +1,7 @@
 #include "Window.h"
 
 #include "Application.h"
+#include "Dialogs.h"
 #include "Guard.h"
 
 #include <QAction>
@@ -137,6 +138,8 @@ bool Window::IsOpen() const {
 bool Window::CloseRequested() {
   bool keepOpen = true;
   const bool quitting = Quitting();
+  // The close prompt is about this window, wherever it stands among the others.
+  DialogOwnerScope owner(*this);
   if (!Guard([&] { keepOpen = Event_CancelClose(quitting); })) keepOpen = true;
   if (keepOpen) return false;
   detail::WindowClosed(this);
@@ -156,6 +159,13 @@ int Window::Width() const {
 }
 
 void Window::SetWidth(int width) {
+  // A maximised or full-screen window has no width of its own to set: it goes back to its
+  // normal state first, and keeps the height it has there.
+  if (!InNormalState()) {
+    frame_->showNormal();
+    FitFrameToContent(width, normalHeight_ > 0 ? normalHeight_ : content_->height());
+    return;
+  }
   FitFrameToContent(width, content_->height());
 }
 
@@ -237,7 +247,12 @@ QAction* Window::MenuAction(const QString& itemName) const {
   return nullptr;
 }
 
+bool Window::InNormalState() const {
+  return !(frame_->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
 void Window::ContentResized() {
+  if (InNormalState()) normalHeight_ = content_->height();
   if (design_.isEmpty()) return;
   const int dw = content_->width() - design_.width();
   const int dh = content_->height() - design_.height();

@@ -116,6 +116,7 @@ class Window : public std::enable_shared_from_this<Window> {
   friend class ContentArea;
   bool CloseRequested();
   void ContentResized();
+  bool InNormalState() const;  // neither maximised nor full screen
   void ArrangeTabOrder();
   void FitFrameToContent(int contentWidth, int contentHeight);
   int MenuBarHeight() const;
@@ -124,6 +125,7 @@ class Window : public std::enable_shared_from_this<Window> {
   std::unique_ptr<WindowFrame> frame_;
   ContentArea* content_ = nullptr;  // owned by frame_
   QSize design_;
+  int normalHeight_ = 0;  // the content area's height when last in the normal state
   std::shared_ptr<fw::MenuBar> menuBar_;
   std::vector<std::shared_ptr<Control>> controls_;
   std::map<QString, std::function<bool()>> menuHandlers_;

@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
   // How the desktop knows the program: its icon and its desktop entry.
   QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/icon")));
   QGuiApplication::setDesktopFileName(QStringLiteral("quenz-logo-maker"));
+  fw::Application::SetDisplayName(QStringLiteral("Quenz Logo Maker"));
   RuntimePerformInitializers();
   Main();
   RuntimePerformFinalizers();

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QTest>
 
 #include <functional>
@@ -361,6 +362,25 @@ TEST_F(EditsTest, FitPutsTheWindowBackToItsLayoutWidth) {
     Flush();
     EXPECT_EQ(w->Width(), 627);
     EXPECT_EQ(w->Height(), 306);
+    EXPECT_EQ(w->fcv().Widget().width(), 597);
+  }
+}
+
+TEST_F(EditsTest, FitFirstRestoresAMaximisedOrFullScreenWindow) {
+  const struct {
+    const char* state;
+    std::function<void(QWidget&)> enter;
+  } states[] = {{"maximised", [](QWidget& f) { f.showMaximized(); }},
+                {"full screen", [](QWidget& f) { f.showFullScreen(); }}};
+  for (const auto& s : states) {
+    SCOPED_TRACE(s.state);
+    QWidget& frame = w->Frame();
+    s.enter(frame);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->Width() > 627; }, 5000));
+    Click(w->PushButton2());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->Width() == 627; }, 5000));
+    EXPECT_FALSE(frame.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));
+    EXPECT_EQ(w->Height(), 306) << "the normal height comes back";
     EXPECT_EQ(w->fcv().Widget().width(), 597);
   }
 }
