@@ -4,9 +4,12 @@
 #include "Window.h"
 
 #include <QColorDialog>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 
 namespace fw {
@@ -160,6 +163,83 @@ MessageDialogButton* MessageDialog::ShowModal() {
       return &CancelButton;
   }
   return &CancelButton;
+}
+
+// ---- progress of a long task
+
+namespace {
+
+// The window comes up once the task has run kShowAfterMs, or earlier, from kEstimateAfterMs on,
+// when the steps so far say that the whole task will take kLongTaskMs or more.
+constexpr qint64 kEstimateAfterMs = 100;
+constexpr qint64 kShowAfterMs = 400;
+constexpr qint64 kLongTaskMs = 500;
+
+// A task whose progress nobody sees and nobody stops.
+class NoProgress : public Progress {
+ public:
+  bool Step(int /*done*/) override { return true; }
+};
+
+class QtProgress : public Progress {
+ public:
+  QtProgress(const QString& label, int steps, QWidget* parent)
+      : label_(label), steps_(steps), parent_(parent) {
+    clock_.start();
+  }
+  ~QtProgress() override { delete dialog_.data(); }
+
+  bool Step(int done) override {
+    if (!dialog_ && done < steps_ && TimeToShow(done)) Show();
+    // Once shown, setting the value lets the events run, the window's own input included: the
+    // Cancel button and Escape reach it, and no other window takes input while it is up.
+    if (dialog_) dialog_->setValue(done);
+    return !stopped_;
+  }
+
+ private:
+  bool TimeToShow(int done) const {
+    const qint64 ms = clock_.elapsed();
+    if (ms >= kShowAfterMs) return true;
+    return ms >= kEstimateAfterMs && done > 0 && ms * steps_ >= kLongTaskMs * done;
+  }
+
+  void Show() {
+    dialog_ = new QProgressDialog(parent_);
+    dialog_->setWindowModality(Qt::ApplicationModal);
+    dialog_->setLabelText(label_);
+    dialog_->setRange(0, steps_);
+    dialog_->setMinimumDuration(0);
+    dialog_->setAutoReset(false);
+    dialog_->setAutoClose(false);
+    QObject::connect(dialog_, &QProgressDialog::canceled, [this] { stopped_ = true; });
+    QObject::connect(dialog_, &QDialog::rejected, [this] { stopped_ = true; });
+    dialog_->show();
+  }
+
+  QString label_;
+  int steps_;
+  QPointer<QWidget> parent_;
+  QElapsedTimer clock_;
+  QPointer<QProgressDialog> dialog_;
+  bool stopped_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Progress> DialogProvider::StartProgress(const QString& label, int steps) {
+  return MakeQtProgress(label, steps);
+}
+
+std::unique_ptr<Progress> StartProgress(const QString& label, int steps) {
+  std::unique_ptr<Progress> progress = Dialogs().StartProgress(label, steps);
+  if (!progress) progress = std::make_unique<NoProgress>();
+  return progress;
+}
+
+std::unique_ptr<Progress> MakeQtProgress(const QString& label, int steps) {
+  const std::shared_ptr<Window> front = FrontWindow();
+  return std::make_unique<QtProgress>(label, steps, front ? &front->Frame() : nullptr);
 }
 
 }  // namespace fw

@@ -10,6 +10,8 @@
 
 namespace fw {
 
+class Progress;
+
 // The buttons of a message box.
 enum class MessageButton { Action, Alternate, Cancel };
 
@@ -36,6 +38,10 @@ class DialogProvider {
   // The chosen colour, or nothing when the picker was cancelled.
   virtual std::optional<Color> SelectColor(Color initial, const QString& prompt) = 0;
   virtual MessageButton Message(const MessageRequest& request) = 0;
+
+  // ---- progress of a long task (see Progress below)
+  // By default the progress window is Qt's; a provider that answers otherwise overrides this.
+  virtual std::unique_ptr<Progress> StartProgress(const QString& label, int steps);
 };
 
 void SetDialogProvider(std::shared_ptr<DialogProvider> provider);
@@ -70,5 +76,24 @@ class MessageDialog {
 
   MessageDialogButton* ShowModal();
 };
+
+// ---- progress of a long task
+
+// The progress window of a task on the main thread, which lets pending events run between its
+// steps. It comes up only once the task has taken a moment (well within half a second of its
+// start when the task is going to take longer), modal to the whole application so that no
+// window can be changed or closed under the task, and it goes when the object is destroyed.
+class Progress {
+ public:
+  virtual ~Progress() = default;
+  // done of the task's steps are finished. False once the user has asked to stop (the Cancel
+  // button or Escape).
+  virtual bool Step(int done) = 0;
+};
+
+// The progress window of a task of that many steps, through the dialog provider.
+std::unique_ptr<Progress> StartProgress(const QString& label, int steps);
+// Qt's progress window, over the window in front.
+std::unique_ptr<Progress> MakeQtProgress(const QString& label, int steps);
 
 }  // namespace fw
