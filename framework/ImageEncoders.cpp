@@ -26,6 +26,9 @@ namespace {
 
 const char* const kNotEnoughMemory = "there is not enough memory.";
 
+// Encoded bytes are written out in pieces of this size.
+constexpr qint64 kQueueBytes = 256 * 1024;
+
 // The resolution, in dots a metre, of a new Qt image: what Qt's own writers put in a file.
 int DotsPerMeter() {
   return QImage(1, 1, QImage::Format_RGB32).dotsPerMeterX();
@@ -108,7 +111,7 @@ class PngEncoder final : public ImageEncoder {
 
   bool Finish() override {
     if (!Failed() && !PngEnd(png_, info_)) Failure();
-    return !Failed();
+    return Drain() && !Failed();
   }
 
  private:
@@ -231,7 +234,7 @@ class JpegEncoder final : public ImageEncoder {
 
   bool Finish() override {
     if (!Failed() && !JpegFinish(&cinfo_, context_.get())) LibraryFailed(context_->message.text);
-    return !Failed();
+    return Drain() && !Failed();
   }
 
  private:
@@ -298,7 +301,7 @@ class TiffEncoder final : public ImageEncoder {
 
   bool Finish() override {
     if (!Failed() && !TIFFFlush(tiff_)) Failure();
-    return !Failed();
+    return Drain() && !Failed();
   }
 
  private:
@@ -337,18 +340,13 @@ class TiffEncoder final : public ImageEncoder {
   static tmsize_t OnRead(thandle_t, void*, tmsize_t) { return -1; }
   static tmsize_t OnWrite(thandle_t handle, void* data, tmsize_t size) {
     TiffEncoder& e = Of(handle);
-    if (e.devicePos_ != e.pos_) {
-      bool moved = false;
-      try {
-        moved = e.Device().seek(qint64(e.pos_));
-      } catch (...) {
-      }
-      if (!moved) return -1;
-      e.devicePos_ = e.pos_;
+    if (e.pos_ != e.writeEnd_) {
+      if (!e.SeekTo(qint64(e.pos_))) return -1;
+      e.writeEnd_ = e.pos_;
     }
     if (!e.Put(data, qint64(size))) return -1;
     e.pos_ += std::uint64_t(size);
-    e.devicePos_ = e.pos_;
+    e.writeEnd_ = e.pos_;
     e.size_ = std::max(e.size_, e.pos_);
     return size;
   }
@@ -377,9 +375,9 @@ class TiffEncoder final : public ImageEncoder {
   int width_;
   TIFF* tiff_ = nullptr;
   std::vector<std::uint8_t> row_;
-  int next_ = 0;  // the next row to write
-  std::uint64_t pos_ = 0;
-  std::uint64_t devicePos_ = 0;
+  int next_ = 0;                // the next row to write
+  std::uint64_t pos_ = 0;       // where libtiff reads or writes next
+  std::uint64_t writeEnd_ = 0;  // where the bytes written so far end
   std::uint64_t size_ = 0;
   Message message_;
 };
@@ -394,16 +392,61 @@ bool BetweenBands(Progress& progress, int bandsDone) {
 
 }  // namespace
 
+ImageEncoder::ImageEncoder(QIODevice& out)
+    : out_(out), queue_(std::make_unique_for_overwrite<char[]>(std::size_t(kQueueBytes))) {}
+
+QString ImageEncoder::Error() const {
+  if (!writeFailed_) return libraryError_;
+  return writeError_.isEmpty() ? QString::fromLatin1(kNotEnoughMemory) : writeError_;
+}
+
 bool ImageEncoder::Put(const void* data, qint64 size) noexcept {
   if (writeFailed_) return false;
+  if (queued_ + size > kQueueBytes && !Drain()) return false;
+  if (size >= kQueueBytes) return WriteOut(static_cast<const char*>(data), size);
+  std::memcpy(queue_.get() + queued_, data, std::size_t(size));
+  queued_ += size;
+  return true;
+}
+
+bool ImageEncoder::Drain() noexcept {
+  if (writeFailed_) return false;
+  const qint64 size = queued_;
+  queued_ = 0;
+  return WriteOut(queue_.get(), size);
+}
+
+bool ImageEncoder::SeekTo(qint64 offset) noexcept {
+  if (!Drain()) return false;
   try {
-    if (out_.write(static_cast<const char*>(data), size) == size) return true;
+    if (out_.seek(offset)) return true;
     writeError_ = out_.errorString();
   } catch (...) {
-    writeError_.clear();  // Error tells of the memory
+    writeError_.clear();
   }
   writeFailed_ = true;
   return false;
+}
+
+bool ImageEncoder::WriteOut(const char* data, qint64 size) noexcept {
+  try {
+    // A write that stops part way tells no reason; the write of the rest then fails with one.
+    while (size > 0) {
+      const qint64 written = out_.write(data, size);
+      if (written <= 0) {
+        writeError_ = out_.errorString();
+        writeFailed_ = true;
+        return false;
+      }
+      data += written;
+      size -= written;
+    }
+    return true;
+  } catch (...) {
+    writeError_.clear();  // Error tells of the memory
+    writeFailed_ = true;
+    return false;
+  }
 }
 
 void ImageEncoder::LibraryFailed(const char* message) {
@@ -436,7 +479,9 @@ bool SaveImage(const FolderItem& file, int format, int quality, QSize size, int 
     throw SaveError(file.Name(), QStringLiteral("format %1 is not known.").arg(format));
   }
   QSaveFile out(file.Path());
-  if (!out.open(QIODevice::WriteOnly)) throw SaveError(file.Name(), out.errorString());
+  if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    throw SaveError(file.Name(), out.errorString());
+  }
   QString failure;
   try {
     const auto encoder = ImageEncoder::Make(format, out, size, quality);

@@ -43,25 +43,34 @@ class ImageEncoder {
 
   // Encodes the next rows and writes what is ready; false once anything has failed.
   virtual bool Write(ImageRows rows) = 0;
-  // Ends the file, once every row has been written; false on failure.
+  // Ends the file, once every row has been written, and writes out all that is left; false on
+  // failure.
   virtual bool Finish() = 0;
 
   bool Failed() const { return writeFailed_ || !libraryError_.isEmpty(); }
   // Why: the system's reason when writing failed, else the library's own words.
-  QString Error() const { return writeFailed_ ? writeError_ : libraryError_; }
+  QString Error() const;
 
  protected:
-  ImageEncoder(QIODevice& out) : out_(out) {}
-  // Writes to the device; never throws. False, with the device's reason kept, when it fails.
+  explicit ImageEncoder(QIODevice& out);
+  // Queues bytes for the device, writing them out in large pieces; never throws. False once a
+  // write has failed, the device's reason being kept.
   bool Put(const void* data, qint64 size) noexcept;
+  // Writes out what is queued; false once a write has failed.
+  bool Drain() noexcept;
+  // Moves the device to an offset, after writing out what is queued.
+  bool SeekTo(qint64 offset) noexcept;
   // Keeps the library's message, the first only.
   void LibraryFailed(const char* message);
-  QIODevice& Device() { return out_; }
 
  private:
+  bool WriteOut(const char* data, qint64 size) noexcept;
+
   QIODevice& out_;
+  std::unique_ptr<char[]> queue_;
+  qint64 queued_ = 0;
   bool writeFailed_ = false;
-  QString writeError_;
+  QString writeError_;  // empty when the write failed for want of memory
   QString libraryError_;
 };
 
@@ -69,11 +78,13 @@ class ImageEncoder {
 using BandSource = std::function<ImageRows(int top, int count)>;
 
 // Writes an image of that size, taken from band in bands of bandRows rows, to the file in the
-// format of that code, through a save file: the file appears only once it is written whole, and
-// an old file of that name stays untouched until then. With progress, pending events other than
-// input run between the bands (so the windows repaint), and the progress is told of every band;
-// when it asks to stop, nothing is written and the result is false. Throws Error with the file's
-// name and the reason when the file cannot be written, running out of memory included.
+// format of that code, through a save file written unbuffered (so that a write that fails part
+// way is told in the system's words, not Qt's "Unknown error"): the file appears only once it is
+// written whole, and an old file of that name stays untouched until then. With progress, pending
+// events other than input run between the bands (so the windows repaint), and the progress is told
+// of every band; when it asks to stop, nothing is written and the result is false. Throws Error
+// with the file's name and the reason when the file cannot be written, running out of memory
+// included.
 bool SaveImage(const FolderItem& file, int format, int quality, QSize size, int bandRows,
                const BandSource& band, Progress* progress = nullptr);
 
