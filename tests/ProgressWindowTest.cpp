@@ -1,0 +1,87 @@
+// Qt's progress window of a long task: it stays away from a short task, comes up within half a
+// second of a long one, modal to the whole application over the window in front, and the
+// Cancel button or Escape stop the task.
+#include "support/Fixtures.h"
+
+#include "framework/Dialogs.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QThread>
+
+#include <functional>
+
+namespace {
+
+QProgressDialog* ShownProgressWindow() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* dialog = qobject_cast<QProgressDialog*>(widget); dialog && dialog->isVisible()) {
+      return dialog;
+    }
+  }
+  return nullptr;
+}
+
+class ProgressWindowTest : public QuenzTest {
+ protected:
+  // Runs steps of about ms each on the main thread, as a save does between its bands, until the
+  // window shows, the task ends, or it is stopped; gives the steps done.
+  static int RunSteps(fw::Progress& progress, int steps, int ms) {
+    for (int done = 1; done <= steps; ++done) {
+      QThread::msleep(ms);
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+      if (!progress.Step(done) || ShownProgressWindow()) return done;
+    }
+    return steps;
+  }
+};
+
+TEST_F(ProgressWindowTest, AShortTaskShowsNothing) {
+  const auto w = Shown();
+  const auto progress = fw::MakeQtProgress(QStringLiteral("Saving"), 10);
+  EXPECT_EQ(RunSteps(*progress, 10, 5), 10);
+  EXPECT_EQ(ShownProgressWindow(), nullptr);
+}
+
+TEST_F(ProgressWindowTest, ALongTaskShowsItWithinHalfASecondAndTheUserCanStopIt) {
+  const struct {
+    const char* how;
+    std::function<void(QProgressDialog&)> stop;
+  } cases[] = {
+      {"Escape", [](QProgressDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+      {"the Cancel button",
+       [](QProgressDialog& d) {
+         QPushButton* cancel = d.findChild<QPushButton*>();
+         ASSERT_NE(cancel, nullptr);
+         QTest::mouseClick(cancel, Qt::LeftButton);
+       }},
+  };
+  const auto w = Shown();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    auto progress = fw::MakeQtProgress(QStringLiteral("Saving “logo.PNG”…"), 1000);
+    QElapsedTimer clock;
+    clock.start();
+    const int done = RunSteps(*progress, 1000, 20);
+    QProgressDialog* dialog = ShownProgressWindow();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_LE(clock.elapsed(), 500) << "after " << done << " steps";
+    EXPECT_EQ(dialog->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(dialog->parentWidget(), static_cast<QWidget*>(&w->Frame()));
+    EXPECT_EQ(dialog->labelText(), QStringLiteral("Saving “logo.PNG”…"));
+    EXPECT_EQ(dialog->value(), done);
+    EXPECT_TRUE(progress->Step(done + 1)) << "not stopped yet";
+
+    c.stop(*dialog);
+    EXPECT_FALSE(progress->Step(done + 2));
+    progress.reset();
+    Flush();
+    EXPECT_EQ(ShownProgressWindow(), nullptr) << "the window goes with the task";
+  }
+}
+
+}  // namespace
