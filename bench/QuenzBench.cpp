@@ -96,6 +96,7 @@ std::shared_ptr<QuenzWin> ExportWindow(int height, int format) {
   w->ExpTypPM().SetListIndex(format == fw::Picture::kFormatTIFF  ? 0
                              : format == fw::Picture::kFormatPNG ? 1
                                                                  : 2);
+  QCoreApplication::processEvents();  // what the new window left pending is not the export's
   return w;
 }
 
@@ -134,7 +135,8 @@ BENCHMARK(BM_DefaultExport)
     ->Unit(benchmark::kMillisecond);
 
 // ImageMagick composing the default logo (TAVURE at height 309, black on white, from the
-// glyph sheet's cells) as a whole process, and the export in process, in the same run.
+// glyph sheet's cells) as a whole process, and the export in process, in the same run: each
+// round exports ten times, then runs the peer once.
 void BM_DefaultExportAgainstImageMagick(benchmark::State& state) {
   const QString sheet = Folder().filePath(QStringLiteral("QuenzPic.png"));
   if (!QFile::exists(sheet)) QFile::copy(QStringLiteral(":/pictures/QuenzPic"), sheet);
@@ -155,10 +157,12 @@ void BM_DefaultExportAgainstImageMagick(benchmark::State& state) {
   double exportNs = 0;
   double peerNs = 0;
   QElapsedTimer clock;
+  constexpr int kExports = 10;
   for (auto _ : state) {
     clock.start();
-    w->PushButton1_Action(w->PushButton1());
-    exportNs += double(clock.nsecsElapsed());
+    for (int i = 0; i < kExports; ++i)
+      w->PushButton1_Action(w->PushButton1());
+    exportNs += double(clock.nsecsElapsed()) / kExports;
     clock.start();
     QProcess peer;
     peer.start(QStringLiteral("convert"), args);
@@ -173,7 +177,7 @@ void BM_DefaultExportAgainstImageMagick(benchmark::State& state) {
   state.counters["peer_ms"] = peerNs / n / 1e6;
   state.counters["export_per_peer_%"] = 100.0 * exportNs / peerNs;
 }
-BENCHMARK(BM_DefaultExportAgainstImageMagick)->Iterations(30)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DefaultExportAgainstImageMagick)->Iterations(20)->Unit(benchmark::kMillisecond);
 
 // A tall export of each format: time, and peak memory above idle.
 void BM_Export4600(benchmark::State& state) {
@@ -212,10 +216,12 @@ void BM_ExportHuge(benchmark::State& state) {
 
 void BM_PngEncoder(benchmark::State& state) {
   const bool ours = state.range(0) == 0;
+  // The picture as the export hands it to the encoder: drawn from its record as one band.
   auto w = std::make_shared<QuenzWin>();
-  fw::Picture picture(w->mExpW, w->mExpH);
+  fw::ExportPicture picture(w->mExpW, w->mExpH);
   w->MakeQuenzLogo(picture.Graphics(), w->mExpH, w->mExpZ);
-  const QImage& image = picture.Image();
+  QImage image(picture.Width(), picture.Height(), QImage::Format_RGB32);
+  picture.DrawBand(0, picture.Height(), image);
   qint64 bytes = 0;
   for (auto _ : state) {
     QByteArray data;

@@ -8,6 +8,9 @@
 #include "framework/Files.h"
 #include "framework/Picture.h"
 
+#include <QCoreApplication>
+#include <QMetaObject>
+
 #include <algorithm>
 
 namespace {
@@ -29,6 +32,22 @@ constexpr ExportFormat kExportFormats[] = {
 QString CharacterLine(const LogoInfo& r) {
   return fw::Str(r.mChr) + u',' + Module1::ColorToStr(r.mColor) + u',' + fw::Str(r.mPos);
 }
+
+// Holds a window until the event loop is free again: a window closed while its export lets
+// events run must outlive the export, and the click on its button that started it.
+class HeldUntilIdle {
+ public:
+  explicit HeldUntilIdle(std::shared_ptr<fw::Window> window) : window_(std::move(window)) {}
+  HeldUntilIdle(const HeldUntilIdle&) = delete;
+  HeldUntilIdle& operator=(const HeldUntilIdle&) = delete;
+  ~HeldUntilIdle() {
+    QMetaObject::invokeMethod(
+        qApp, [window = std::move(window_)]() mutable { window.reset(); }, Qt::QueuedConnection);
+  }
+
+ private:
+  std::shared_ptr<fw::Window> window_;
+};
 
 // Why no picture of width x height can be made, and what to do about it, for the user.
 fw::MessageDialog ExportSizeMessage(std::int32_t width, std::int32_t height) {
@@ -68,9 +87,7 @@ void QuenzWin::PushButton1_Action(fw::PushButton& /*button*/) {
     ExportSizeMessage(mExpW, mExpH).ShowModal();
     return;
   }
-  // Events run while the picture is written; the window stays alive to the end, even if it is
-  // closed meanwhile.
-  const auto keepAlive = shared_from_this();
+  const HeldUntilIdle held(shared_from_this());
 
   // The picture records the logo as it is drawn, and draws it again band by band as it is saved.
   const auto picture = std::make_shared<fw::ExportPicture>(mExpW, mExpH, 32);

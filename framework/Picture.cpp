@@ -7,51 +7,12 @@
 
 #include <QPainter>
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cmath>
 
 namespace fw {
 
 namespace {
-
-// A large picture (an export at a great height takes hundreds of megabytes) is mapped on its
-// own and asks the kernel for huge pages: the first touch of fresh memory, page by page, costs
-// far more than drawing into it does.
-constexpr qsizetype kMappedPictureBytes = qsizetype(8) << 20;
-
-struct Mapping {
-  void* address;
-  std::size_t length;
-};
-
-void Unmap(void* info) {
-  const std::unique_ptr<Mapping> mapping(static_cast<Mapping*>(info));
-  munmap(mapping->address, mapping->length);
-}
-
-// An RGB32 image of the given size, null when its memory cannot be had.
-QImage NewImage(int width, int height) {
-  const qsizetype bytesPerLine = qsizetype(width) * 4;
-  const qsizetype bytes = bytesPerLine * height;
-  if (bytes < kMappedPictureBytes) return QImage(width, height, QImage::Format_RGB32);
-  void* address =
-      mmap(nullptr, std::size_t(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (address == MAP_FAILED) return QImage();
-#ifdef MADV_HUGEPAGE
-  madvise(address, std::size_t(bytes), MADV_HUGEPAGE);
-#endif
-  auto mapping = std::make_unique<Mapping>(Mapping{address, std::size_t(bytes)});
-  QImage image(static_cast<uchar*>(address), width, height, bytesPerLine, QImage::Format_RGB32,
-               Unmap, mapping.get());
-  if (image.isNull()) {
-    munmap(address, std::size_t(bytes));
-    return QImage();
-  }
-  mapping.release();  // the image's cleanup unmaps it and frees the record
-  return image;
-}
 
 QRgb ToRgb(Color c) {
   return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
@@ -160,7 +121,7 @@ Picture::Picture(int width, int height, int /*depth*/) {
   if (!SizeAllowed(width, height)) {
     throw Error(QStringLiteral("Width/Height needs to be in the range 1-32767"));
   }
-  image_ = NewImage(width, height);
+  image_ = QImage(width, height, QImage::Format_RGB32);
   if (image_.isNull()) {
     throw Error(QStringLiteral("There is not enough memory for a picture of %1 × %2 pixels.")
                     .arg(width)
