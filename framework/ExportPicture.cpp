@@ -90,7 +90,9 @@ void ExportPicture::DrawInto(const Draw& d, QRect rows, QImage& band) const {
     // What Graphics draws into a Picture, clipped to the band: same taps, same pixels.
     const DeviceRect dest{d.dest.x(), d.dest.y(), d.dest.width(), d.dest.height()};
     const QRect visible = d.dest & QRect(0, 0, width_, height_) & rows;
-    DrawScaledStencil(d.stencil, d.source, dest, visible, band, rows.topLeft(), true);
+    if (visible.isEmpty()) return;
+    StencilScaler(d.stencil, d.source, dest, visible)
+        .DrawRows(visible.y(), visible.height(), band, rows.topLeft(), true);
     return;
   }
   // The other draws go through QPainter, as into a Picture, shifted by the band's top: a shift

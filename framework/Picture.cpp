@@ -206,8 +206,9 @@ void Picture::DrawScaledThroughMask(QPainter* painter, QImage* target, QSize sur
                                       int(std::lround(surface.height() * ratio)));
   if (visible.isEmpty()) return;
   const Stencil stencil = CurrentStencil();
+  const StencilScaler scaler(stencil, source, dest, visible);
   if (target) {
-    DrawScaledStencil(stencil, source, dest, visible, *target, QPoint(0, 0), true);
+    scaler.DrawRows(visible.y(), visible.height(), *target, QPoint(0, 0), true);
     return;
   }
   static QImage strip;  // reused by every draw onto a painter
@@ -220,7 +221,7 @@ void Picture::DrawScaledThroughMask(QPainter* painter, QImage* target, QSize sur
   for (int top = 0; top < visible.height(); top += kStripRows) {
     const int rows = std::min(kStripRows, visible.height() - top);
     const QRect part(visible.x(), visible.y() + top, visible.width(), rows);
-    DrawScaledStencil(stencil, source, dest, part, strip, part.topLeft(), false);
+    scaler.DrawRows(part.y(), rows, strip, part.topLeft(), false);
     painter->drawImage(
         QRectF(part.x() / ratio, part.y() / ratio, part.width() / ratio, rows / ratio), strip,
         QRectF(0, 0, part.width(), rows));

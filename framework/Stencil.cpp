@@ -41,8 +41,7 @@ struct Run {
   int count;
 };
 
-// Scratch space of the scaled draws. It only grows, so drawing allocates nothing once it has
-// seen the widest draw. Drawing happens on the main thread only.
+// Scratch space of the scaled draws (see StencilScaler).
 struct ScaleScratch {
   std::vector<Tap> columns;
   std::vector<Run> runs;
@@ -126,36 +125,25 @@ void UniformRow(const int* __restrict line, const Run* runs, std::size_t runCoun
 // The enlargement here samples the mask bilinearly and then steepens the ramp by the scale
 // factor, so an edge stays about one pixel wide at any size while staying smooth along its
 // length.
-void DrawScaledStencil(const Stencil& stencil, QRect source, DeviceRect dest, QRect visible,
-                       QImage& target, QPoint origin, bool blend) {
-  if (visible.isEmpty()) return;
-
+StencilScaler::StencilScaler(const Stencil& stencil, QRect source, DeviceRect dest, QRect visible)
+    : stencil_(stencil), source_(source), dest_(dest), visible_(visible) {
   // What each alpha level of the bilinear sample becomes: steepened, then in the colour.
   const double enlargement =
       std::min(double(dest.width) / source.width(), double(dest.height) / source.height());
   const int steepness = int(std::max(1.0, enlargement) * 256.0);
-  std::uint8_t steep[256];
   for (int a = 0; a < 256; ++a) {
-    steep[a] = std::uint8_t(std::clamp(128 + (((a - 128) * steepness) >> 8), 0, 255));
+    steep_[a] = std::uint8_t(std::clamp(128 + (((a - 128) * steepness) >> 8), 0, 255));
   }
-  QRgb colourOf[256];
   if (stencil.uniform) {
     const QRgb u = *stencil.uniform;
     for (int a = 0; a < 256; ++a)
-      colourOf[a] = qPremultiply(qRgba(qRed(u), qGreen(u), qBlue(u), steep[a]));
+      colourOf_[a] = qPremultiply(qRgba(qRed(u), qGreen(u), qBlue(u), steep_[a]));
   }
 
-  const std::uint8_t* alpha = stencil.alpha->data();
-  const std::size_t stride = std::size_t(stencil.width);
   ScaleScratch& s = Scratch();
   ComputeTaps(s.columns, visible.x(), visible.width(), dest.x, dest.width, source.x(),
               source.width());
-  ComputeTaps(s.rows, visible.y(), visible.height(), dest.y, dest.height, source.y(),
-              source.height());
-  s.line.resize(stride);
-  const int first = source.x();
-  const int end = source.x() + source.width();
-
+  s.line.resize(std::size_t(stencil.width));
   // Where a run's two source columns hold the same alpha, the whole run is one colour: at large
   // sizes most of a glyph is such runs, filled or skipped whole.
   s.runs.clear();
@@ -166,10 +154,21 @@ void DrawScaledStencil(const Stencil& stencil, QRect source, DeviceRect dest, QR
     }
     ++s.runs.back().count;
   }
+}
 
-  for (int j = 0; j < visible.height(); ++j) {
-    auto* out = reinterpret_cast<QRgb*>(target.scanLine(visible.y() + j - origin.y())) +
-                (visible.x() - origin.x());
+void StencilScaler::DrawRows(int top, int count, QImage& target, QPoint origin, bool blend) const {
+  if (visible_.isEmpty() || count <= 0) return;
+  ScaleScratch& s = Scratch();
+  ComputeTaps(s.rows, top, count, dest_.y, dest_.height, source_.y(), source_.height());
+  const std::uint8_t* alpha = stencil_.alpha->data();
+  const std::size_t stride = std::size_t(stencil_.width);
+  const int first = source_.x();
+  const int end = source_.x() + source_.width();
+  const int width = visible_.width();
+
+  for (int j = 0; j < count; ++j) {
+    auto* out = reinterpret_cast<QRgb*>(target.scanLine(top + j - origin.y())) +
+                (visible_.x() - origin.x());
     // Between the two source rows once, then along the row.
     const Tap& ty = s.rows[std::size_t(j)];
     const std::uint8_t* a0 = alpha + std::size_t(ty.first) * stride;
@@ -177,22 +176,22 @@ void DrawScaledStencil(const Stencil& stencil, QRect source, DeviceRect dest, QR
     for (int x = first; x < end; ++x)
       s.line[std::size_t(x)] = a0[x] * (256 - ty.weight) + a1[x] * ty.weight;
     const int* line = s.line.data();
-    if (stencil.uniform) {
+    if (stencil_.uniform) {
       if (blend) {
-        UniformRow<true>(line, s.runs.data(), s.runs.size(), s.columns.data(), colourOf, out);
+        UniformRow<true>(line, s.runs.data(), s.runs.size(), s.columns.data(), colourOf_, out);
       } else {
-        UniformRow<false>(line, s.runs.data(), s.runs.size(), s.columns.data(), colourOf, out);
+        UniformRow<false>(line, s.runs.data(), s.runs.size(), s.columns.data(), colourOf_, out);
       }
       continue;
     }
     // A picture of many colours: each pixel takes the colour of its nearest source pixel.
     const auto* colours = reinterpret_cast<const QRgb*>(
-        stencil.colours.constScanLine(ty.weight < 128 ? ty.first : ty.second));
-    for (int i = 0; i < visible.width(); ++i) {
+        stencil_.colours.constScanLine(ty.weight < 128 ? ty.first : ty.second));
+    for (int i = 0; i < width; ++i) {
       const Tap& tx = s.columns[std::size_t(i)];
       const int a = (line[tx.first] * (256 - tx.weight) + line[tx.second] * tx.weight) >> 16;
       const QRgb p = colours[tx.weight < 128 ? tx.first : tx.second];
-      const QRgb c = qPremultiply(qRgba(qRed(p), qGreen(p), qBlue(p), steep[a]));
+      const QRgb c = qPremultiply(qRgba(qRed(p), qGreen(p), qBlue(p), steep_[a]));
       if (blend) {
         Put<true>(out + i, c);
       } else {

@@ -37,14 +37,31 @@ struct DeviceRect {
   std::int64_t height;
 };
 
-// Draws the source rectangle of the stencil scaled into dest, and writes only the pixels of
-// visible (device pixels, inside dest) into target, whose pixel (0, 0) is the device pixel
-// origin. With blend the stencil goes over what target holds (target has no alpha); without,
-// target (premultiplied) takes the stencil's pixels in place of its own.
+// Draws the source rectangle of a stencil scaled into dest, for the columns of visible (device
+// pixels, inside dest); the rows are drawn in as many pieces as the caller likes. Every
+// destination pixel depends only on its own place in dest: drawing dest in pieces, band by band,
+// gives exactly the pixels of drawing it whole.
 //
-// Every destination pixel depends only on its own place in dest, never on visible: drawing dest
-// in pieces, band by band, gives exactly the pixels of drawing it whole.
-void DrawScaledStencil(const Stencil& stencil, QRect source, DeviceRect dest, QRect visible,
-                       QImage& target, QPoint origin, bool blend);
+// One scaler at a time: the column taps live in scratch space shared by every draw, which only
+// grows, so that drawing allocates nothing once it has seen the widest draw. Main thread only.
+class StencilScaler {
+ public:
+  StencilScaler(const Stencil& stencil, QRect source, DeviceRect dest, QRect visible);
+  StencilScaler(const StencilScaler&) = delete;
+  StencilScaler& operator=(const StencilScaler&) = delete;
+
+  // Writes rows [top, top + count) of the visible part into target, whose pixel (0, 0) is the
+  // device pixel origin. With blend the stencil goes over what target holds (target has no
+  // alpha); without, target (premultiplied) takes the stencil's pixels in place of its own.
+  void DrawRows(int top, int count, QImage& target, QPoint origin, bool blend) const;
+
+ private:
+  const Stencil& stencil_;
+  QRect source_;
+  DeviceRect dest_;
+  QRect visible_;
+  std::uint8_t steep_[256];
+  QRgb colourOf_[256];
+};
 
 }  // namespace fw
