@@ -61,8 +61,12 @@ void ExportPicture::RecordFill(QRect area, QRgb rgb) {
 
 void ExportPicture::RecordDraw(const Picture& source, QRect dest, QRect sourceRect,
                                QRect sourceAsked) {
-  Draw d{dest, sourceRect, sourceAsked, dest.size() != sourceAsked.size(), bool(source.mask_),
-         {},   {}};
+  Draw d;
+  d.dest = dest;
+  d.source = sourceRect;
+  d.sourceAsked = sourceAsked;
+  d.scaled = dest.size() != sourceAsked.size();
+  d.masked = bool(source.mask_);
   if (d.masked) {
     d.stencil = source.CurrentStencil();
   } else {

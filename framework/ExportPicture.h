@@ -60,8 +60,8 @@ class ExportPicture {
     QRect dest;         // as asked, which may reach outside the picture
     QRect source;       // the part of the source that is drawn
     QRect sourceAsked;  // the source rectangle as asked
-    bool scaled;
-    bool masked;
+    bool scaled = false;
+    bool masked = false;
     Stencil stencil;  // the source and its mask, when it has one
     QImage image;     // else the source's image
   };
