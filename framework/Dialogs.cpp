@@ -3,7 +3,9 @@
 #include "Application.h"
 #include "Window.h"
 
+#include <QApplication>
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMainWindow>
@@ -11,6 +13,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QWindow>
 
 namespace fw {
 
@@ -175,6 +178,53 @@ constexpr qint64 kEstimateAfterMs = 100;
 constexpr qint64 kShowAfterMs = 400;
 constexpr qint64 kLongTaskMs = 500;
 
+// While a task runs, input goes only to the window that is modal then (the progress window, once
+// it is up, or a question that the task asks), and is dropped everywhere else: no click, key or
+// shortcut may reach a window, or a menu, whose work is under way. Qt's own deferral of input
+// (ExcludeUserInputEvents) is no use here: on X it can leave the deferred input stuck until
+// some other event arrives, the progress window's Cancel and Escape with it.
+class InputOnlyToModal : public QObject {
+ public:
+  InputOnlyToModal() { qApp->installEventFilter(this); }
+  ~InputOnlyToModal() override { qApp->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* target, QEvent* event) override {
+    if (!IsInput(event->type())) return false;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return true;
+    if (auto* window = qobject_cast<QWindow*>(target)) return window != modal->windowHandle();
+    // A widget, or a shortcut or action of one (the progress window's Escape is a shortcut).
+    for (QObject* o = target; o; o = o->parent()) {
+      if (auto* widget = qobject_cast<QWidget*>(o)) {
+        return widget != modal && !modal->isAncestorOf(widget);
+      }
+    }
+    return true;
+  }
+
+ private:
+  static bool IsInput(QEvent::Type type) {
+    switch (type) {
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::Shortcut:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Wheel:
+      case QEvent::ContextMenu:
+      case QEvent::TouchBegin:
+      case QEvent::TouchUpdate:
+      case QEvent::TouchEnd:
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
 // A task whose progress nobody sees and nobody stops.
 class NoProgress : public Progress {
  public:
@@ -191,8 +241,6 @@ class QtProgress : public Progress {
 
   bool Step(int done) override {
     if (!dialog_ && done < steps_ && TimeToShow(done)) Show();
-    // Once shown, setting the value lets the events run, the window's own input included: the
-    // Cancel button and Escape reach it, and no other window takes input while it is up.
     if (dialog_) dialog_->setValue(done);
     return !stopped_;
   }
@@ -217,6 +265,7 @@ class QtProgress : public Progress {
     dialog_->show();
   }
 
+  InputOnlyToModal inputOnlyToModal_;
   QString label_;
   int steps_;
   QPointer<QWidget> parent_;

@@ -81,8 +81,9 @@ class MessageDialog {
 
 // The progress window of a task on the main thread, which lets pending events run between its
 // steps. It comes up only once the task has taken a moment (well within half a second of its
-// start when the task is going to take longer), modal to the whole application so that no
-// window can be changed or closed under the task, and it goes when the object is destroyed.
+// start when the task is going to take longer), modal to the whole application, and goes when
+// the object is destroyed. From the start of the task to its end no other window takes input:
+// nothing can be clicked, typed or chosen from a menu under the task.
 class Progress {
  public:
   virtual ~Progress() = default;

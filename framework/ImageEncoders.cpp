@@ -382,11 +382,10 @@ class TiffEncoder final : public ImageEncoder {
   Message message_;
 };
 
-// Runs between two bands of a save that shows its progress; false when the user stopped it.
+// Runs between two bands of a save that shows its progress: the pending events run, so that the
+// windows repaint (the progress decides where input may go). False when the user stopped it.
 bool BetweenBands(Progress& progress, int bandsDone) {
-  // Input waits: until the progress window is up, and modal, no click may reach a window whose
-  // picture is being written. Painting and the rest go on.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  QCoreApplication::processEvents();
   return progress.Step(bandsDone);
 }
 

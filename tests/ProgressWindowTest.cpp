@@ -1,6 +1,6 @@
 // Qt's progress window of a long task: it stays away from a short task, comes up within half a
-// second of a long one, modal to the whole application over the window in front, and the
-// Cancel button or Escape stop the task.
+// second of a long one, modal to the whole application over the window in front, the Cancel
+// button or Escape stop the task, and no other window takes input while the task runs.
 #include "support/Fixtures.h"
 
 #include "framework/Dialogs.h"
@@ -54,6 +54,29 @@ TEST_F(ProgressWindowTest, AShortTaskShowsNothing) {
   for (int done = 1; done <= 3; ++done)
     EXPECT_TRUE(progress->Step(done));
   EXPECT_EQ(ShownProgressWindow(), nullptr);
+}
+
+TEST_F(ProgressWindowTest, WhileTheTaskRunsOnlyTheProgressWindowTakesInput) {
+  const auto w = Shown();
+  Flush();
+  const auto clickExport = [&] { QTest::mouseClick(&w->PushButton1().Widget(), Qt::LeftButton); };
+  const auto closeByKey = [&] { QTest::keyClick(&w->Frame(), Qt::Key_W, Qt::ControlModifier); };
+  {
+    const auto progress = fw::MakeQtProgress(QStringLiteral("Saving"), 1000);
+    EXPECT_TRUE(progress->Step(1));
+    ASSERT_EQ(ShownProgressWindow(), nullptr) << "before the window is up";
+    clickExport();
+    closeByKey();
+    EXPECT_EQ(Script().dialogsShown, 0) << "the click reached the button";
+    EXPECT_TRUE(w->IsOpen()) << "the shortcut reached the menu";
+  }
+  // Once the task has ended, the window takes input again.
+  Script().ExpectSave(QStringLiteral("PNGTYPE"), QStringLiteral("Untitled.PNG"), QString());
+  clickExport();
+  EXPECT_EQ(Script().dialogsShown, 1);
+  closeByKey();
+  Flush();
+  EXPECT_FALSE(w->IsOpen());
 }
 
 TEST_F(ProgressWindowTest, ALongTaskShowsItWithinHalfASecondAndTheUserCanStopIt) {
