@@ -4,8 +4,12 @@
 #include "editor/Module1.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
+#include "framework/ExportPicture.h"
 #include "framework/Files.h"
 #include "framework/Picture.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
 
 #include <algorithm>
 
@@ -29,6 +33,43 @@ QString CharacterLine(const LogoInfo& r) {
   return fw::Str(r.mChr) + u',' + Module1::ColorToStr(r.mColor) + u',' + fw::Str(r.mPos);
 }
 
+// Holds a window until the event loop is free again: a window closed while its export lets
+// events run must outlive the export, and the click on its button that started it.
+class HeldUntilIdle {
+ public:
+  explicit HeldUntilIdle(std::shared_ptr<fw::Window> window) : window_(std::move(window)) {}
+  HeldUntilIdle(const HeldUntilIdle&) = delete;
+  HeldUntilIdle& operator=(const HeldUntilIdle&) = delete;
+  ~HeldUntilIdle() {
+    QMetaObject::invokeMethod(
+        qApp, [window = std::move(window_)]() mutable { window.reset(); }, Qt::QueuedConnection);
+  }
+
+ private:
+  std::shared_ptr<fw::Window> window_;
+};
+
+// Why no picture of width x height can be made, and what to do about it, for the user.
+fw::MessageDialog ExportSizeMessage(std::int32_t width, std::int32_t height) {
+  fw::MessageDialog d;
+  d.Icon = 1;
+  d.Message =
+      QStringLiteral("幅 %1 × 高さ %2 ピクセルの画像は出力できません。").arg(width).arg(height);
+  QString advice;
+  if (height < 1) {
+    advice = QStringLiteral("出力サイズ(高さ)に 1 以上の正しい数を選んで下さい。");
+  } else if (height > fw::Picture::kMaxSide || width > fw::Picture::kMaxSide) {
+    advice = QStringLiteral("もっと小さい高さを選んで下さい。");
+  } else {
+    // The height is fine; the last character lies so far left that the picture ends before 0.
+    advice = QStringLiteral("最後の文字を右へ動かして下さい。");
+  }
+  d.Explanation = QStringLiteral("幅と高さは、どちらも 1 から %1 ピクセルまでです。")
+                      .arg(fw::Picture::kMaxSide) +
+                  advice;
+  return d;
+}
+
 // The name that the save dialog offers for a logo text: the text and ".TXT", with any "/"
 // replaced so that the name stays one file name.
 QString DocumentName(QString logoText) {
@@ -41,9 +82,15 @@ QString DocumentName(QString logoText) {
 // ---- image export
 
 void QuenzWin::PushButton1_Action(fw::PushButton& /*button*/) {
-  // The picture is made and drawn first; a size outside 1 to 32767 ends here with the
-  // framework's report, before any dialog.
-  auto picture = std::make_shared<fw::Picture>(mExpW, mExpH, 32);
+  // A size that no picture can have is explained here, before any dialog.
+  if (!fw::Picture::SizeAllowed(mExpW, mExpH)) {
+    ExportSizeMessage(mExpW, mExpH).ShowModal();
+    return;
+  }
+  const HeldUntilIdle held(shared_from_this());
+
+  // The picture records the logo as it is drawn, and draws it again band by band as it is saved.
+  const auto picture = std::make_shared<fw::ExportPicture>(mExpW, mExpH, 32);
   MakeQuenzLogo(picture->Graphics(), mExpH, mExpZ);
 
   const int row = ExpTypPM().ListIndex();

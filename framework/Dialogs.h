@@ -11,6 +11,7 @@
 namespace fw {
 
 class Window;
+class Progress;
 
 // The buttons of a message box.
 enum class MessageButton { Action, Alternate, Cancel };
@@ -38,6 +39,10 @@ class DialogProvider {
   // The chosen colour, or nothing when the picker was cancelled.
   virtual std::optional<Color> SelectColor(Color initial, const QString& prompt) = 0;
   virtual MessageButton Message(const MessageRequest& request) = 0;
+
+  // ---- progress of a long task (see Progress below)
+  // By default the progress window is Qt's; a provider that answers otherwise overrides this.
+  virtual std::unique_ptr<Progress> StartProgress(const QString& label, int steps);
 };
 
 // The window that a dialog shown now belongs to and sits over: the window whose close check or
@@ -87,5 +92,25 @@ class MessageDialog {
 
   MessageDialogButton* ShowModal();
 };
+
+// ---- progress of a long task
+
+// The progress window of a task on the main thread, which lets pending events run between its
+// steps. It comes up only once the task has taken a moment (well within half a second of its
+// start when the task is going to take longer), modal to the whole application, and goes when
+// the object is destroyed. From the start of the task to its end no other window takes input:
+// nothing can be clicked, typed or chosen from a menu under the task.
+class Progress {
+ public:
+  virtual ~Progress() = default;
+  // done of the task's steps are finished. False once the user has asked to stop (the Cancel
+  // button or Escape).
+  virtual bool Step(int done) = 0;
+};
+
+// The progress window of a task of that many steps, through the dialog provider.
+std::unique_ptr<Progress> StartProgress(const QString& label, int steps);
+// Qt's progress window, over the window that the task belongs to (see DialogOwner).
+std::unique_ptr<Progress> MakeQtProgress(const QString& label, int steps);
 
 }  // namespace fw

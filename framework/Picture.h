@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Stencil.h"
 #include "Text.h"
 
 #include <QImage>
@@ -14,6 +15,7 @@ class QPainter;
 
 namespace fw {
 
+class ExportPicture;
 class FolderItem;
 class Picture;
 using PicturePtr = std::shared_ptr<Picture>;
@@ -27,6 +29,9 @@ class Graphics {
   Graphics(QPainter& painter, int width, int height);
   // The surface of a picture: what is drawn through it changes the picture at once.
   explicit Graphics(Picture& target);
+  // The surface of a picture for export: what is drawn through it is recorded, with the source
+  // as it is at that moment, and drawn when the picture is saved.
+  explicit Graphics(ExportPicture& target);
   Graphics(const Graphics&) = delete;
   Graphics& operator=(const Graphics&) = delete;
 
@@ -42,6 +47,7 @@ class Graphics {
  private:
   QPainter* painter_ = nullptr;
   Picture* target_ = nullptr;
+  ExportPicture* record_ = nullptr;
   int width_ = 0;
   int height_ = 0;
   Color foreColor_ = 0;  // black
@@ -51,6 +57,12 @@ class Graphics {
 // it is light what lies below shows through; grey values blend.
 class Picture {
  public:
+  // The sides that a picture can have: 1 to kMaxSide.
+  static constexpr int kMaxSide = 32767;
+  static bool SizeAllowed(std::int64_t width, std::int64_t height) {
+    return width >= 1 && width <= kMaxSide && height >= 1 && height <= kMaxSide;
+  }
+
   // Throws Error unless width and height lie in 1 to 32767, and when the memory for the picture
   // cannot be had. Only a depth of 32 is made; the argument is kept for the callers' sake.
   Picture(int width, int height, int depth = 32);
@@ -74,7 +86,8 @@ class Picture {
   // ("public.tiff", "public.png", "public.jpeg").
   static bool IsExportFormatSupported(const QString& typeIdentifier);
   // Writes the picture; quality -1 is the format's default. The file appears only once it is
-  // written whole. Throws Error when it cannot be written.
+  // written whole, and an old file stays as it was until then. Throws Error when it cannot be
+  // written.
   void Save(const FolderItem& file, int format, int quality) const;
 
   // A picture compiled into the program, by name; nullptr when there is none of that name.
@@ -82,12 +95,16 @@ class Picture {
 
  private:
   friend class Graphics;
+  friend class ExportPicture;
   void Changed() { ++version_; }
   // The picture's colours with its mask as alpha, ready to be drawn; rebuilt only when the
-  // picture or its mask changed since the last draw.
+  // picture or its mask changed since the last draw. Without a mask, the picture itself.
   const QImage& Drawable() const;
-  // The mask as alpha, one byte a pixel (255 where the mask is black); rebuilt when it changed.
-  const std::vector<std::uint8_t>& MaskAlpha() const;
+  // The mask as alpha, one byte a pixel (255 where the mask is black); made anew when the mask
+  // changed, so that a stencil taken before keeps the old shape.
+  const std::shared_ptr<const std::vector<std::uint8_t>>& MaskAlpha() const;
+  // The picture and its mask as they are now; only for a picture with a mask.
+  Stencil CurrentStencil() const;
   // Draws the source rectangle of the picture through its mask, scaled into the destination:
   // straight into target (a picture's image) when given, else through painter.
   void DrawScaledThroughMask(QPainter* painter, QImage* target, QSize surface, QRect source,
@@ -102,7 +119,7 @@ class Picture {
   std::optional<QRgb> uniform_;
 
   mutable QImage drawable_;
-  mutable std::vector<std::uint8_t> maskAlpha_;
+  mutable std::shared_ptr<const std::vector<std::uint8_t>> maskAlpha_;
   mutable std::uint64_t drawableVersion_ = ~std::uint64_t(0);
   mutable std::uint64_t drawableMaskVersion_ = ~std::uint64_t(0);
   mutable std::uint64_t alphaMaskVersion_ = ~std::uint64_t(0);

@@ -20,6 +20,8 @@ install_missing() {
 # What building and running the program needs.
 RUN_PACKAGES=(g++ make cmake qt6-base-dev qt6-image-formats-plugins qt6-qpa-plugins
               qt6-translations-l10n shared-mime-info fonts-noto-cjk fonts-dejavu-core)
+# The libraries that the image export writes its files with.
+RUN_PACKAGES+=(libpng-dev libjpeg62-turbo-dev libtiff-dev zlib1g-dev)
 # What the tests, the benchmarks, the fuzzers and the test on a real X server need as well.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool
                x11-utils openbox)

@@ -1,10 +1,14 @@
 // The "出力" button: the picture of the export size, the save dialog of the chosen format and the
-// file written.
+// file written, band by band, with the same pixels as a picture drawn whole; a size that cannot
+// be made, a save that is stopped, a write that fails, and a window changed or closed while its
+// export is written.
+#include "support/FileSizeLimit.h"
 #include "support/Fixtures.h"
 
 #include "editor/Module1.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
+#include "framework/Picture.h"
 
 #include <QDir>
 #include <QImage>
@@ -12,8 +16,12 @@
 #include <QPoint>
 #include <QTest>
 
+#include <malloc.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -57,7 +65,34 @@ fw::Color ColorOf(QRgb p) {
   return fw::RGB(qRed(p), qGreen(p), qBlue(p));
 }
 
-const QString kSizeMessage = QStringLiteral("Width/Height needs to be in the range 1-32767");
+struct Format {
+  int row;
+  const char* typeName;
+  const char* defaultName;
+  const char* file;
+};
+constexpr Format kTiff{0, "TIFFTYPE", "Untitled.TIF", "logo.TIF"};
+constexpr Format kPng{1, "PNGTYPE", "Untitled.PNG", "logo.PNG"};
+constexpr Format kJpeg{2, "JPEGTYPE", "Untitled.JPG", "logo.JPG"};
+
+// Where two images differ first, for failure messages.
+std::string FirstDifference(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return "different sizes";
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      if (a.pixel(x, y) != b.pixel(x, y)) {
+        return "first at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+      }
+    }
+  }
+  return "none";
+}
+
+// Bytes of the heap in use, small blocks and mapped ones.
+std::size_t HeapInUse() {
+  const struct mallinfo2 m = mallinfo2();
+  return m.uordblks + m.hblkhd;
+}
 
 class ExportTest : public QuenzTest {
  protected:
@@ -75,6 +110,37 @@ class ExportTest : public QuenzTest {
     PressExport();
     return QImage(PathOf(name)).convertToFormat(QImage::Format_RGB32);
   }
+
+  // Presses the button with the format chosen and its save dialog answered with path; a
+  // failure's message box, when one is expected, contains failure.
+  void Export(const Format& f, const QString& path, const QString& failure = QString()) {
+    w->ExpTypPM().SetListIndex(f.row);
+    Script().ExpectSave(QString::fromLatin1(f.typeName), QString::fromLatin1(f.defaultName), path);
+    if (!failure.isEmpty()) Script().ExpectMessage(failure, fw::MessageButton::Action);
+    PressExport();
+  }
+
+  // The logo as a picture drawn whole, as the export drew it before it went in bands.
+  QImage WholeRender() const {
+    fw::Picture picture(w->mExpW, w->mExpH, 32);
+    w->MakeQuenzLogo(picture.Graphics(), w->mExpH, w->mExpZ);
+    return picture.Image();
+  }
+
+  // A logo whose glyphs overlap and of which the first stands partly left of the picture, in
+  // colours of their own.
+  void OverlappingLogo() {
+    w->LogoTF().SetText(QStringLiteral("Q8ZQW1"));
+    const std::int32_t positions[] = {0, -60, 30, 75, 90, 300, 390};
+    const fw::Color colours[] = {0, 0xD02030, 0x101010, 0x2040E0, 0x20A040, 0xE0A000, 0x800080};
+    for (int n = 1; n <= w->UBoundLogo(); ++n) {
+      w->mLogo[std::size_t(n)]->mPos = positions[n];
+      w->mLogo[std::size_t(n)]->mColor = colours[n];
+    }
+    w->BKColorRT().SetFillColor(0xF4F0E8);
+  }
+
+  QString Reason(int error) const { return QString::fromLocal8Bit(std::strerror(error)); }
 
   QStringList FilesInTempDir() const {
     return QDir(PathOf(QString()))
@@ -226,36 +292,42 @@ TEST_F(ExportTest, ASuccessfulExportChangesNothingInTheWindow) {
   EXPECT_EQ(w->Title(), title);
 }
 
-TEST_F(ExportTest, ASizeOutsideTheRangeIsReportedWithoutDialogOrFile) {
+TEST_F(ExportTest, ASizeThatCannotBeMadeIsExplainedBeforeAnyDialog) {
   const struct {
     const char* what;
     const char* height;
-    std::int32_t lastPos;  // INT32_MIN: as the text gives it
+    std::int32_t lastPos;  // INT32_MIN: the default place
+    const char* size;      // as the message names it
+    const char* advice;
   } cases[] = {
-      {"empty height", "", INT32_MIN},
-      {"height 0", "0", INT32_MIN},
-      {"height above 32767", "40000", INT32_MIN},
-      {"width above 32767", "32767", INT32_MIN},
-      {"last character far left", "309", -200},
+      {"empty height", "", INT32_MIN, "幅 0 × 高さ 0", "1 以上の正しい数"},
+      {"letters", "abc", INT32_MIN, "幅 0 × 高さ 0", "1 以上の正しい数"},
+      {"height 0", "0", INT32_MIN, "幅 0 × 高さ 0", "1 以上の正しい数"},
+      {"negative height", "-46", INT32_MIN, "幅 -199 × 高さ -46", "1 以上の正しい数"},
+      {"height above 32767", "40000", INT32_MIN, "幅 173333 × 高さ 40000", "もっと小さい高さ"},
+      {"width above 32767", "9000", INT32_MIN, "幅 39000 × 高さ 9000", "もっと小さい高さ"},
+      {"last character far left", "309", -200, "幅 -138 × 高さ 309", "最後の文字を右へ"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     w->LogoTF().SetText(QString());  // fresh characters at their default places
     w->LogoTF().SetText(QStringLiteral("TAVURE"));
-    w->ExpCB().SetText(QString::fromLatin1(c.height));
+    w->ExpCB().SetText(QString::fromUtf8(c.height));
     if (c.lastPos != INT32_MIN) {
       w->mLogo[std::size_t(w->UBoundLogo())]->mPos = c.lastPos;
       w->SetExpSize();
     }
-    ASSERT_FALSE(w->mExpW >= 1 && w->mExpW <= 32767 && w->mExpH >= 1 && w->mExpH <= 32767)
-        << w->mExpW << " x " << w->mExpH;
     Script().Reset();
-    Script().ExpectMessage(kSizeMessage, fw::MessageButton::Action);
+    Script().ExpectMessage(QString::fromUtf8(c.size), fw::MessageButton::Action);
     PressExport();
     EXPECT_TRUE(Script().Done());
     ASSERT_EQ(Script().messages.size(), 1u);
-    EXPECT_EQ(Script().messages[0].icon, 2);
+    const fw::MessageRequest& m = Script().messages[0];
+    EXPECT_TRUE(m.message.contains(QStringLiteral("出力できません"))) << m.message.toStdString();
+    EXPECT_TRUE(m.explanation.contains(QStringLiteral("1 から 32767 ピクセル")));
+    EXPECT_TRUE(m.explanation.contains(QString::fromUtf8(c.advice))) << m.explanation.toStdString();
     EXPECT_EQ(Script().dialogsShown, 1) << "no save dialog may come";
+    EXPECT_TRUE(Script().progress.labels.empty());
     EXPECT_TRUE(FilesInTempDir().isEmpty());
   }
   // The program goes on: a valid size exports again.
@@ -264,6 +336,135 @@ TEST_F(ExportTest, ASizeOutsideTheRangeIsReportedWithoutDialogOrFile) {
   w->ExpCB().SetText(QStringLiteral("46"));
   Script().Reset();
   EXPECT_EQ(ExportPng(QStringLiteral("after.PNG")).height(), 46);
+}
+
+TEST_F(ExportTest, TheFileHasThePixelsOfTheLogoDrawnWhole) {
+  OverlappingLogo();
+  for (const char* height : {"46", "309", "1000"}) {
+    w->ExpCB().SetText(QString::fromLatin1(height));
+    const QImage whole = WholeRender();
+    for (const Format& f : {kPng, kTiff}) {
+      SCOPED_TRACE(std::string(height) + " " + f.typeName);
+      const QString path = PathOf(QString::fromLatin1(height) + QString::fromLatin1(f.file));
+      Export(f, path);
+      const QImage read = QImage(path).convertToFormat(QImage::Format_RGB32);
+      ASSERT_EQ(read.size(), QSize(w->mExpW, w->mExpH));
+      EXPECT_TRUE(read == whole) << FirstDifference(read, whole);
+    }
+  }
+  EXPECT_GT(Script().progress.steps, 1) << "the tallest export went in several bands";
+}
+
+TEST_F(ExportTest, StoppingALongExportWritesNothingAndKeepsTheOldFile) {
+  w->ExpCB().SetText(QStringLiteral("1000"));
+  for (const Format& f : {kTiff, kPng, kJpeg}) {
+    SCOPED_TRACE(f.typeName);
+    const QString path = PathOf(QString::fromLatin1(f.file));
+    WriteBytes(path, "old contents");
+    Script().Reset();
+    Script().progress.stopAt = 2;
+    Export(f, path);
+    EXPECT_EQ(Script().progress.stepsSeen, 2) << "the save stopped at once";
+    EXPECT_GT(Script().progress.steps, 2);
+    EXPECT_EQ(ReadBytes(path), "old contents");
+    EXPECT_TRUE(Script().messages.empty()) << "stopping is no failure";
+    EXPECT_EQ(FilesInTempDir().size(), 1) << FilesInTempDir().join(u' ').toStdString();
+    QFile::remove(path);
+  }
+  // The program goes on.
+  Script().Reset();
+  EXPECT_EQ(ExportPng(QStringLiteral("after.PNG")).height(), 1000);
+}
+
+TEST_F(ExportTest, AFailedWriteTellsTheSystemsReasonAndKeepsTheOldFile) {
+  for (const Format& f : {kTiff, kPng, kJpeg}) {
+    SCOPED_TRACE(f.typeName);
+    const QString path = PathOf(QString::fromLatin1(f.file));
+    WriteBytes(path, "old contents");
+    Script().Reset();
+    {
+      FileSizeLimit limit(4096);  // a write past it fails as on a full disk
+      ASSERT_TRUE(limit.ok());
+      Export(f, path, QStringLiteral("“%1” could not be saved").arg(QString::fromLatin1(f.file)));
+    }
+    ASSERT_EQ(Script().messages.size(), 1u);
+    EXPECT_TRUE(Script().messages[0].message.endsWith(Reason(EFBIG)))
+        << Script().messages[0].message.toStdString();
+    EXPECT_EQ(ReadBytes(path), "old contents");
+    EXPECT_EQ(FilesInTempDir(), QStringList{QString::fromLatin1(f.file)}) << "no temporary";
+    QFile::remove(path);
+  }
+}
+
+TEST_F(ExportTest, AFailedExportGivesBackItsMemory) {
+  w->ExpCB().SetText(QStringLiteral("1000"));
+  const QString path = PathOf(QStringLiteral("logo"));
+  const auto failedExport = [&](const Format& f) {
+    Script().Reset();
+    FileSizeLimit limit(100000);
+    Export(f, path, QStringLiteral("could not be saved"));
+  };
+  for (const Format& f : {kTiff, kPng, kJpeg}) {
+    SCOPED_TRACE(f.typeName);
+    failedExport(f);  // what is made once for good is made now
+    const std::size_t before = HeapInUse();
+    failedExport(f);
+    EXPECT_LE(HeapInUse(), before + 64 * 1024) << "of a band of " << w->mExpW * 4 << " x rows";
+  }
+}
+
+TEST_F(ExportTest, TheWindowRepaintsAndMayChangeWhileItsExportIsWritten) {
+  OverlappingLogo();
+  w->ExpCB().SetText(QStringLiteral("1000"));
+  const QImage atThePress = WholeRender();
+  int paints = 0;
+  fw::Canvas& canvas = w->fcv();
+  struct PaintCounter : QObject {
+    int& count;
+    explicit PaintCounter(int& c) : count(c) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+      count += e->type() == QEvent::Paint;
+      return false;
+    }
+  } counter(paints);
+  canvas.Widget().installEventFilter(&counter);
+  int paintsAtStep2 = -1;
+  Script().progress.onStep = [&](int done) {
+    if (done == 1) {
+      // What the user may do to the window while the save runs: the glyphs are recoloured and
+      // the logo changed, and the preview repaints.
+      w->LogoTF().SetText(QStringLiteral("ABC"));
+      w->BKColorRT().SetFillColor(0x000000);
+      canvas.Refresh(true);
+    }
+    if (done == 2) paintsAtStep2 = paints;
+  };
+  const QString path = PathOf(QStringLiteral("logo.PNG"));
+  Export(kPng, path);
+  canvas.Widget().removeEventFilter(&counter);
+  EXPECT_GT(paintsAtStep2, 0) << "the preview repainted between two bands";
+  const QImage read = QImage(path).convertToFormat(QImage::Format_RGB32);
+  EXPECT_TRUE(read == atThePress) << FirstDifference(read, atThePress);
+}
+
+TEST_F(ExportTest, AWindowClosedWhileItsExportIsWrittenStillWritesTheFile) {
+  w->ExpCB().SetText(QStringLiteral("1000"));
+  const QImage atThePress = WholeRender();
+  Script().progress.onStep = [&](int done) {
+    if (done != 1) return;
+    w->Close();  // as from its close box; nothing else holds the window then
+    w.reset();
+  };
+  const QString path = PathOf(QStringLiteral("logo.PNG"));
+  fw::PushButton& button = w->PushButton1();
+  w->ExpTypPM().SetListIndex(kPng.row);
+  Script().ExpectSave(QString::fromLatin1(kPng.typeName), QString::fromLatin1(kPng.defaultName),
+                      path);
+  QTest::mouseClick(&button.Widget(), Qt::LeftButton);
+  Flush();
+  EXPECT_TRUE(fw::OpenWindows().empty());
+  const QImage read = QImage(path).convertToFormat(QImage::Format_RGB32);
+  EXPECT_TRUE(read == atThePress) << FirstDifference(read, atThePress);
 }
 
 TEST_F(ExportTest, AFailedWriteIsReportedAndLeavesNoFile) {

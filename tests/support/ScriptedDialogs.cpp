@@ -39,6 +39,7 @@ void ScriptedDialogs::Reset() {
   messages.clear();
   lastColorInitial = 0;
   dialogsShown = 0;
+  progress = {};
 }
 
 std::optional<ScriptedDialogs::Step> ScriptedDialogs::Next(Kind kind, const QString& description) {
@@ -95,4 +96,30 @@ std::shared_ptr<ScriptedDialogs> SharedScript() {
 
 ScriptedDialogs& Script() {
   return *SharedScript();
+}
+
+// ---- progress windows
+
+namespace {
+
+class ScriptedProgress : public fw::Progress {
+ public:
+  explicit ScriptedProgress(ScriptedDialogs::ProgressScript& script) : script_(script) {}
+  bool Step(int done) override {
+    script_.stepsSeen = done;
+    if (script_.onStep) script_.onStep(done);
+    return script_.stopAt == 0 || done < script_.stopAt;
+  }
+
+ private:
+  ScriptedDialogs::ProgressScript& script_;
+};
+
+}  // namespace
+
+std::unique_ptr<fw::Progress> ScriptedDialogs::StartProgress(const QString& label, int steps) {
+  progress.labels.push_back(label);
+  progress.steps = steps;
+  progress.stepsSeen = 0;
+  return std::make_unique<ScriptedProgress>(progress);
 }

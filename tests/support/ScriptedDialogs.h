@@ -41,6 +41,17 @@ class ScriptedDialogs : public fw::DialogProvider {
   std::optional<fw::Color> SelectColor(fw::Color initial, const QString& prompt) override;
   fw::MessageButton Message(const fw::MessageRequest& request) override;
 
+  // ---- progress windows: never on screen, and not counted among the dialogs
+  struct ProgressScript {
+    int stopAt = 0;                   // the step at which the user stops the task; 0: never
+    std::function<void(int)> onStep;  // runs at every step, given the steps done
+    std::vector<QString> labels;      // of every progress window started, in order
+    int steps = 0;                    // of the last one started
+    int stepsSeen = 0;                // steps reported to the last one
+  };
+  ProgressScript progress;
+  std::unique_ptr<fw::Progress> StartProgress(const QString& label, int steps) override;
+
  private:
   enum class Kind { Open, Save, Color, Message };
   struct Step {

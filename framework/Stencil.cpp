@@ -1,0 +1,204 @@
+#include "Stencil.h"
+
+#include <algorithm>
+
+namespace fw {
+
+void MakeDrawable(const Stencil& stencil, QImage& out) {
+  const int w = stencil.width;
+  const int h = stencil.height;
+  if (out.size() != QSize(w, h) || out.format() != QImage::Format_ARGB32_Premultiplied) {
+    out = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+  }
+  const std::uint8_t* alpha = stencil.alpha->data();
+  for (int y = 0; y < h; ++y) {
+    const auto* in =
+        stencil.uniform ? nullptr : reinterpret_cast<const QRgb*>(stencil.colours.constScanLine(y));
+    auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+    const std::uint8_t* a = alpha + std::size_t(y) * std::size_t(w);
+    for (int x = 0; x < w; ++x) {
+      const QRgb p = in ? in[x] : *stencil.uniform;
+      row[x] = qPremultiply(qRgba(qRed(p), qGreen(p), qBlue(p), a[x]));
+    }
+  }
+}
+
+namespace {
+
+// Where one row or column of destination pixels samples the source: the two neighbouring
+// source pixels and the weight of the second, in 1/256.
+struct Tap {
+  int first;
+  int second;
+  int weight;
+};
+
+// Consecutive destination columns that sample the same two source columns.
+struct Run {
+  int first;
+  int second;
+  int start;
+  int count;
+};
+
+// Scratch space of the scaled draws (see StencilScaler).
+struct ScaleScratch {
+  std::vector<Tap> columns;
+  std::vector<Run> runs;
+  std::vector<Tap> rows;
+  std::vector<int> line;  // one source row's alpha, interpolated between two rows, times 256
+};
+
+ScaleScratch& Scratch() {
+  static ScaleScratch scratch;
+  return scratch;
+}
+
+// The bilinear taps of destination pixels [from, from + count) of a destination of length
+// destLength starting at destStart, over the source span [sourceStart, sourceStart + length).
+// Pixel centres map to pixel centres; the position is kept in 1/256 of a source pixel.
+void ComputeTaps(std::vector<Tap>& taps, std::int64_t from, int count, std::int64_t destStart,
+                 std::int64_t destLength, int sourceStart, int sourceLength) {
+  taps.resize(std::size_t(count));
+  const int last = sourceLength - 1;
+  for (int i = 0; i < count; ++i) {
+    const std::int64_t centre = 2 * (from + i - destStart) + 1;
+    const std::int64_t u = centre * sourceLength * 256 / (2 * destLength) - 128;
+    const std::int64_t base = u >= 0 ? u >> 8 : -((-u + 255) >> 8);
+    const int s0 = int(std::clamp<std::int64_t>(base, 0, last));
+    const int s1 = int(std::clamp<std::int64_t>(base + 1, 0, last));
+    taps[std::size_t(i)] = Tap{sourceStart + s0, sourceStart + s1, int(u - base * 256)};
+  }
+}
+
+// dst with src (premultiplied) drawn over it, for a destination without alpha.
+inline QRgb Over(QRgb src, QRgb dst) {
+  const std::uint32_t inverse = 255 - qAlpha(src);
+  std::uint32_t rb = (dst & 0xff00ff) * inverse;
+  rb = ((rb + ((rb >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+  std::uint32_t ag = ((dst >> 8) & 0xff00ff) * inverse;
+  ag = (ag + ((ag >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+  return (ag | rb) + src;
+}
+
+// Puts a premultiplied colour: over what is there when blending, else in its place.
+template <bool kBlend>
+inline void Put(QRgb* out, QRgb c) {
+  if (!kBlend || qAlpha(c) == 255) {
+    *out = c;
+  } else if (qAlpha(c) != 0) {
+    *out = Over(c, *out);
+  }
+}
+
+// One destination row of a glyph in one colour: runs of equal alpha are filled or skipped
+// whole, the rest goes pixel by pixel. lut maps a sampled alpha to the premultiplied colour.
+template <bool kBlend>
+void UniformRow(const int* __restrict line, const Run* runs, std::size_t runCount,
+                const Tap* __restrict columns, const QRgb* __restrict lut, QRgb* __restrict out) {
+  for (std::size_t r = 0; r < runCount; ++r) {
+    const Run& run = runs[r];
+    QRgb* o = out + run.start;
+    const int v0 = line[run.first];
+    const int v1 = line[run.second];
+    if (v0 == v1) {
+      const QRgb c = lut[v0 >> 8];
+      if (!kBlend || qAlpha(c) == 255) {
+        std::fill_n(o, run.count, c);
+      } else if (qAlpha(c) != 0) {
+        for (int i = 0; i < run.count; ++i)
+          o[i] = Over(c, o[i]);
+      }
+      continue;
+    }
+    const Tap* t = columns + run.start;
+    for (int i = 0; i < run.count; ++i) {
+      const int w = t[i].weight;
+      Put<kBlend>(o + i, lut[(v0 * (256 - w) + v1 * w) >> 16]);
+    }
+  }
+}
+
+}  // namespace
+
+// Masks are stencils: a plain bilinear enlargement of one blurs its edges over several pixels.
+// The enlargement here samples the mask bilinearly and then steepens the ramp by the scale
+// factor, so an edge stays about one pixel wide at any size while staying smooth along its
+// length.
+StencilScaler::StencilScaler(const Stencil& stencil, QRect source, DeviceRect dest, QRect visible)
+    : stencil_(stencil), source_(source), dest_(dest), visible_(visible) {
+  // What each alpha level of the bilinear sample becomes: steepened, then in the colour.
+  const double enlargement =
+      std::min(double(dest.width) / source.width(), double(dest.height) / source.height());
+  const int steepness = int(std::max(1.0, enlargement) * 256.0);
+  for (int a = 0; a < 256; ++a) {
+    steep_[a] = std::uint8_t(std::clamp(128 + (((a - 128) * steepness) >> 8), 0, 255));
+  }
+  if (stencil.uniform) {
+    const QRgb u = *stencil.uniform;
+    for (int a = 0; a < 256; ++a)
+      colourOf_[a] = qPremultiply(qRgba(qRed(u), qGreen(u), qBlue(u), steep_[a]));
+  }
+
+  ScaleScratch& s = Scratch();
+  ComputeTaps(s.columns, visible.x(), visible.width(), dest.x, dest.width, source.x(),
+              source.width());
+  s.line.resize(std::size_t(stencil.width));
+  // Where a run's two source columns hold the same alpha, the whole run is one colour: at large
+  // sizes most of a glyph is such runs, filled or skipped whole.
+  s.runs.clear();
+  for (int i = 0; i < visible.width(); ++i) {
+    const Tap& t = s.columns[std::size_t(i)];
+    if (s.runs.empty() || s.runs.back().first != t.first || s.runs.back().second != t.second) {
+      s.runs.push_back(Run{t.first, t.second, i, 0});
+    }
+    ++s.runs.back().count;
+  }
+}
+
+void StencilScaler::DrawRows(int top, int count, QImage& target, QPoint origin, bool blend) const {
+  if (visible_.isEmpty() || count <= 0) return;
+  ScaleScratch& s = Scratch();
+  ComputeTaps(s.rows, top, count, dest_.y, dest_.height, source_.y(), source_.height());
+  const std::uint8_t* alpha = stencil_.alpha->data();
+  const std::size_t stride = std::size_t(stencil_.width);
+  const int first = source_.x();
+  const int end = source_.x() + source_.width();
+  const int width = visible_.width();
+
+  for (int j = 0; j < count; ++j) {
+    auto* out = reinterpret_cast<QRgb*>(target.scanLine(top + j - origin.y())) +
+                (visible_.x() - origin.x());
+    // Between the two source rows once, then along the row.
+    const Tap& ty = s.rows[std::size_t(j)];
+    const std::uint8_t* a0 = alpha + std::size_t(ty.first) * stride;
+    const std::uint8_t* a1 = alpha + std::size_t(ty.second) * stride;
+    for (int x = first; x < end; ++x)
+      s.line[std::size_t(x)] = a0[x] * (256 - ty.weight) + a1[x] * ty.weight;
+    const int* line = s.line.data();
+    if (stencil_.uniform) {
+      if (blend) {
+        UniformRow<true>(line, s.runs.data(), s.runs.size(), s.columns.data(), colourOf_, out);
+      } else {
+        UniformRow<false>(line, s.runs.data(), s.runs.size(), s.columns.data(), colourOf_, out);
+      }
+      continue;
+    }
+    // A picture of many colours: each pixel takes the colour of its nearest source pixel.
+    const auto* colours = reinterpret_cast<const QRgb*>(
+        stencil_.colours.constScanLine(ty.weight < 128 ? ty.first : ty.second));
+    for (int i = 0; i < width; ++i) {
+      const Tap& tx = s.columns[std::size_t(i)];
+      const int a = (line[tx.first] * (256 - tx.weight) + line[tx.second] * tx.weight) >> 16;
+      const QRgb p = colours[tx.weight < 128 ? tx.first : tx.second];
+      const QRgb c = qPremultiply(qRgba(qRed(p), qGreen(p), qBlue(p), steep_[a]));
+      if (blend) {
+        Put<true>(out + i, c);
+      } else {
+        Put<false>(out + i, c);
+      }
+    }
+  }
+}
+
+}  // namespace fw

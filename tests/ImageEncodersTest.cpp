@@ -1,0 +1,148 @@
+// The encoders on their own: a device that is full, the libraries' own errors, and what the
+// files hold next to what Qt's writers make of the same picture.
+#include "support/Fixtures.h"
+
+#include "framework/Error.h"
+#include "framework/Files.h"
+#include "framework/ImageEncoders.h"
+#include "framework/Picture.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+
+#include <cerrno>
+#include <cstring>
+#include <new>
+
+namespace {
+
+const int kFormats[] = {fw::Picture::kFormatTIFF, fw::Picture::kFormatPNG,
+                        fw::Picture::kFormatJPEG};
+
+// A picture whose every pixel differs from its neighbours: it compresses badly.
+QImage Noise(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  std::uint32_t state = 12345;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      state = state * 1103515245u + 12345u;
+      image.setPixel(x, y, 0xFF000000u | (state >> 8));
+    }
+  }
+  return image;
+}
+
+// Encodes the whole image as one band.
+bool Encode(int format, QIODevice& out, const QImage& image) {
+  const auto encoder = fw::ImageEncoder::Make(format, out, image.size(), -1);
+  return !encoder->Failed() &&
+         encoder->Write(fw::ImageRows{image.constBits(), image.bytesPerLine(), image.height()}) &&
+         encoder->Finish();
+}
+
+TEST(ImageEncoders, AFullDeviceIsToldInTheSystemsWords) {
+  const QImage image = Noise(300, 300);
+  for (const int format : kFormats) {
+    SCOPED_TRACE(format);
+    QFile full(QStringLiteral("/dev/full"));
+    ASSERT_TRUE(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    const auto encoder = fw::ImageEncoder::Make(format, full, image.size(), -1);
+    encoder->Write(fw::ImageRows{image.constBits(), image.bytesPerLine(), image.height()});
+    EXPECT_FALSE(encoder->Finish());
+    EXPECT_EQ(encoder->Error(), QString::fromLocal8Bit(std::strerror(ENOSPC)));
+  }
+}
+
+class SaveImageTest : public QuenzTest {};
+
+TEST_F(SaveImageTest, RunningOutOfMemoryIsToldInPlainWordsAndKeepsTheOldFile) {
+  const QImage image = Noise(64, 40);
+  for (const int format : kFormats) {
+    SCOPED_TRACE(format);
+    const QString path = PathOf(QStringLiteral("logo"));
+    WriteBytes(path, "old contents");
+    const fw::BandSource band = [&](int top, int count) -> fw::ImageRows {
+      if (top > 0) throw std::bad_alloc();  // the second band cannot be drawn
+      return {image.constScanLine(top), image.bytesPerLine(), count};
+    };
+    try {
+      fw::SaveImage(fw::FolderItem(path), format, -1, image.size(), 10, band);
+      ADD_FAILURE() << "no error";
+    } catch (const fw::Error& e) {
+      EXPECT_EQ(e.Text(), QStringLiteral("“logo” could not be saved: there is not enough memory."));
+    }
+    EXPECT_EQ(ReadBytes(path), "old contents");
+    EXPECT_EQ(QDir(PathOf(QString())).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  }
+}
+
+TEST(ImageEncoders, TheLibrariesOwnErrorsComeBackAsFailures) {
+  // Sizes that the libraries refuse: their errors come back through their recovery points.
+  for (const int format : {fw::Picture::kFormatPNG, fw::Picture::kFormatJPEG}) {
+    for (const QSize size : {QSize(0, 5), QSize(5, 0)}) {
+      SCOPED_TRACE(std::to_string(format) + " " + std::to_string(size.width()) + "x" +
+                   std::to_string(size.height()));
+      QByteArray bytes;
+      QBuffer buffer(&bytes);
+      buffer.open(QIODevice::WriteOnly);
+      const auto encoder = fw::ImageEncoder::Make(format, buffer, size, -1);
+      const QRgb row[5] = {};
+      if (!encoder->Failed()) {
+        encoder->Write(fw::ImageRows{reinterpret_cast<const uchar*>(row), 20, size.height()});
+        encoder->Finish();
+      }
+      EXPECT_TRUE(encoder->Failed());
+      EXPECT_FALSE(encoder->Error().isEmpty());
+    }
+  }
+  QBuffer unused;
+  EXPECT_EQ(fw::ImageEncoder::Make(149, unused, QSize(1, 1), -1), nullptr);
+}
+
+TEST(ImageEncoders, FilesAreWhatQtWritesAndThePngStaysSmall) {
+  // The default logo, drawn whole.
+  EnsureGlyphsAndTypes();
+  const auto w = std::make_shared<QuenzWin>();
+  fw::Picture picture(w->mExpW, w->mExpH);
+  w->MakeQuenzLogo(picture.Graphics(), w->mExpH, w->mExpZ);
+  const QImage& image = picture.Image();
+
+  const struct {
+    int format;
+    const char* name;
+  } cases[] = {{fw::Picture::kFormatTIFF, "tiff"},
+               {fw::Picture::kFormatPNG, "png"},
+               {fw::Picture::kFormatJPEG, "jpeg"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QByteArray ours;
+    QBuffer oursBuffer(&ours);
+    oursBuffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(Encode(c.format, oursBuffer, image));
+    QByteArray qt;
+    QBuffer qtBuffer(&qt);
+    qtBuffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QImageWriter(&qtBuffer, c.name).write(image));
+
+    oursBuffer.close();
+    oursBuffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&oursBuffer, c.name);
+    const QImage read = reader.read().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(read == QImage::fromData(qt, c.name).convertToFormat(QImage::Format_RGB32));
+    if (c.format == fw::Picture::kFormatTIFF) {
+      // Uncompressed, three samples a pixel, as Qt writes a picture without alpha.
+      const qsizetype pixels = qsizetype(image.width()) * image.height() * 3;
+      EXPECT_GE(ours.size(), pixels);
+      EXPECT_LT(ours.size(), pixels + 8192);
+    }
+    if (c.format == fw::Picture::kFormatPNG) {
+      EXPECT_TRUE(read == image);
+      EXPECT_LE(ours.size(), qt.size() * 11 / 10) << ours.size() << " bytes against " << qt.size();
+    }
+  }
+}
+
+}  // namespace

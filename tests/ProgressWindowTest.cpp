@@ -1,0 +1,120 @@
+// Qt's progress window of a long task: it stays away from a short task, comes up within half a
+// second of a long one, modal to the whole application over the window in front, the Cancel
+// button or Escape stop the task, and no other window takes input while the task runs.
+#include "support/Fixtures.h"
+
+#include "framework/Dialogs.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QThread>
+
+#include <functional>
+
+namespace {
+
+QProgressDialog* ShownProgressWindow() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* dialog = qobject_cast<QProgressDialog*>(widget); dialog && dialog->isVisible()) {
+      return dialog;
+    }
+  }
+  return nullptr;
+}
+
+class ProgressWindowTest : public QuenzTest {
+ protected:
+  // Runs steps of about ms each on the main thread, as a save does between its bands, until the
+  // window shows or the task ends; gives the steps done. before is how long the task had run at
+  // the step before the window showed.
+  static int RunSteps(fw::Progress& progress, int steps, int ms, qint64& before) {
+    QElapsedTimer clock;
+    clock.start();
+    before = 0;
+    for (int done = 1; done <= steps; ++done) {
+      QThread::msleep(ms);
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+      const qint64 now = clock.elapsed();
+      EXPECT_TRUE(progress.Step(done));
+      if (ShownProgressWindow()) return done;
+      before = now;
+    }
+    return steps;
+  }
+};
+
+TEST_F(ProgressWindowTest, AShortTaskShowsNothing) {
+  const auto w = Shown();
+  Flush();
+  const auto progress = fw::MakeQtProgress(QStringLiteral("Saving"), 3);
+  for (int done = 1; done <= 3; ++done)
+    EXPECT_TRUE(progress->Step(done));
+  EXPECT_EQ(ShownProgressWindow(), nullptr);
+}
+
+TEST_F(ProgressWindowTest, WhileTheTaskRunsOnlyTheProgressWindowTakesInput) {
+  const auto w = Shown();
+  Flush();
+  const auto clickExport = [&] { QTest::mouseClick(&w->PushButton1().Widget(), Qt::LeftButton); };
+  const auto closeByKey = [&] { QTest::keyClick(&w->Frame(), Qt::Key_W, Qt::ControlModifier); };
+  {
+    const auto progress = fw::MakeQtProgress(QStringLiteral("Saving"), 1000);
+    EXPECT_TRUE(progress->Step(1));
+    ASSERT_EQ(ShownProgressWindow(), nullptr) << "before the window is up";
+    clickExport();
+    closeByKey();
+    EXPECT_EQ(Script().dialogsShown, 0) << "the click reached the button";
+    EXPECT_TRUE(w->IsOpen()) << "the shortcut reached the menu";
+  }
+  // Once the task has ended, the window takes input again.
+  Script().ExpectSave(QStringLiteral("PNGTYPE"), QStringLiteral("Untitled.PNG"), QString());
+  clickExport();
+  EXPECT_EQ(Script().dialogsShown, 1);
+  closeByKey();
+  Flush();
+  EXPECT_FALSE(w->IsOpen());
+}
+
+TEST_F(ProgressWindowTest, ALongTaskShowsItWithinHalfASecondAndTheUserCanStopIt) {
+  const struct {
+    const char* how;
+    std::function<void(QProgressDialog&)> stop;
+  } cases[] = {
+      {"Escape", [](QProgressDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+      {"the Cancel button",
+       [](QProgressDialog& d) {
+         QPushButton* cancel = d.findChild<QPushButton*>();
+         ASSERT_NE(cancel, nullptr);
+         QTest::mouseClick(cancel, Qt::LeftButton);
+       }},
+  };
+  const auto w = Shown();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    auto progress = fw::MakeQtProgress(QStringLiteral("Saving “logo.PNG”…"), 1000);
+    qint64 before = 0;
+    const int done = RunSteps(*progress, 1000, 20, before);
+    QProgressDialog* dialog = ShownProgressWindow();
+    ASSERT_NE(dialog, nullptr);
+    // At the latest with the first step once 400 ms have passed: well within half a second as
+    // long as the steps are short.
+    EXPECT_LT(before, 400) << "shown at step " << done;
+    EXPECT_EQ(dialog->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(dialog->parentWidget(), static_cast<QWidget*>(&w->Frame()));
+    EXPECT_EQ(dialog->labelText(), QStringLiteral("Saving “logo.PNG”…"));
+    EXPECT_EQ(dialog->value(), done);
+    EXPECT_TRUE(progress->Step(done + 1)) << "not stopped yet";
+
+    c.stop(*dialog);
+    EXPECT_FALSE(progress->Step(done + 2));
+    progress.reset();
+    Flush();
+    EXPECT_EQ(ShownProgressWindow(), nullptr) << "the window goes with the task";
+  }
+}
+
+}  // namespace
