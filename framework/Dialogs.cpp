@@ -327,6 +327,7 @@ class QtProgress : public Progress {
   void Show() {
     // Owned here, and gone before its parent: the task holds the window it works for.
     dialog_ = std::make_unique<QProgressDialog>(parent_);
+    dialog_->setWindowTitle(DialogTitle());
     dialog_->setWindowModality(Qt::ApplicationModal);
     dialog_->setLabelText(label_);
     dialog_->setRange(0, steps_);

@@ -6,8 +6,9 @@
 #   pastes it back through the Edit menu reached with the arrow key from the File menu;
 # - moves a character and every later one with Shift held on a position button;
 # - colours a character and every later one in the colour picker, once confirmed with
-#   Shift+Return and once with Shift and a click on OK.
-# Then it checks the document byte for byte.
+#   Shift+Return and once with Shift and a click on OK;
+# - stops a long export from its progress window, with Escape and with its Cancel button.
+# Then it checks that the stopped exports left no file, and the document byte for byte.
 # usage: on_a_desktop.sh PROGRAM
 set -euo pipefail
 program="$1"
@@ -107,12 +108,45 @@ xdotool keyup shift
 window_gone "$picker"
 settle
 
-# Ctrl+S writes to the window's file; Ctrl+W then closes it without a question.
+# Ctrl+S writes to the window's file.
 xdotool key ctrl+s
 settle 1
+
+# ---- a long export (one character at the greatest height, 32767 x 32767), stopped from its
+# progress window, once with Escape and once with its Cancel button, at the bottom right: no file
+click 223 23
+xdotool key ctrl+a
+xdotool type --delay 40 "Q"
+click 170 275
+xdotool key ctrl+a
+xdotool type --delay 40 "32767"
+settle
+for stop in Escape Cancel; do
+  click 545 276
+  dialog="$(new_window "$main")"
+  answer_file_dialog "$dialog" "$work/out/big.PNG"
+  progress="$(new_window "$main")"
+  if [ "$stop" = Escape ]; then
+    xdotool windowfocus "$progress" 2>/dev/null || true
+    xdotool key Escape
+  else
+    eval "$(xdotool getwindowgeometry --shell "$progress")"
+    xdotool mousemove --window "$progress" $((WIDTH - 52)) $((HEIGHT - 26)) click 1
+  fi
+  window_gone "$progress"
+  settle
+  [ "$(ls "$work/out")" = "logo.TXT" ] || fail "an export stopped with $stop left: $(ls "$work/out")"
+done
+
+# Ctrl+W: the close prompt, for the logo typed since the save, answered with "Don't Save",
+# the button after the default one, Save.
 xdotool key ctrl+w
+prompt="$(new_window "$main")"
+xdotool windowfocus "$prompt" 2>/dev/null || true
+settle
+xdotool key Tab Return
 program_ended_well
 
 expect_document "$work/out/logo.TXT" \
   $'KQZ7AB\n255:255:255\n10,0:0:0,0\n16,0:0:0,103\n25,255:0:0,194\n33,255:0:0,286\n0,0:0:255,378\n1,0:0:255,470\n'
-echo "end-to-end on a desktop: passed (Edit menu, Shift with a button and with the colour picker)"
+echo "end-to-end on a desktop: passed (Edit menu, Shift with a button and in the colour picker, stopped exports)"
