@@ -1,8 +1,19 @@
 #include "Files.h"
 
 #include "Error.h"
+#include "Text.h"
 
 #include <QFileInfo>
+#include <QLocale>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <stdexcept>
 
 namespace fw {
 
@@ -24,6 +35,51 @@ QStringList SuffixesOf(const QString& extensions) {
 }
 
 constexpr qsizetype kReadChunk = 64 * 1024;
+
+QString SystemReason(int error) {
+  return QString::fromLocal8Bit(std::strerror(error));
+}
+
+Error OpenError(const QString& fileName, const QString& reason) {
+  return Error(QStringLiteral("“%1” could not be opened: %2").arg(fileName, reason));
+}
+
+// What a file that is not a regular one is, in plain words.
+QString KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return QStringLiteral("it is a folder");
+  if (S_ISFIFO(mode)) return QStringLiteral("it is a named pipe (FIFO), not a file");
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("it is a device, not a file");
+  if (S_ISSOCK(mode)) return QStringLiteral("it is a socket, not a file");
+  return QStringLiteral("it is not a regular file");
+}
+
+QString SizeText(qint64 bytes) {
+  constexpr qint64 kMiB = 1024 * 1024;
+  if (bytes >= kMiB && bytes % kMiB == 0) return QStringLiteral("%1 MiB").arg(bytes / kMiB);
+  if (bytes >= kMiB) return QLocale::c().formattedDataSize(bytes, 1);
+  return QStringLiteral("%1 bytes").arg(bytes);
+}
+
+QString TooLarge(qint64 size, qint64 maxBytes) {
+  return QStringLiteral("at %1 it is larger than %2, the most that is read")
+      .arg(SizeText(size), SizeText(maxBytes));
+}
+
+// Closes a descriptor unless it is handed on.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int Get() const { return fd_; }
+  void Release() { fd_ = -1; }
+
+ private:
+  int fd_;
+};
 
 }  // namespace
 
@@ -74,6 +130,26 @@ Error SaveError(const QString& fileName, const QString& reason) {
   return Error(QStringLiteral("“%1” could not be saved: %2").arg(fileName, reason));
 }
 
+RefusedFile::RefusedFile(const QString& fileName, const QString& reason)
+    : Error(QStringLiteral("“%1” was not read: %2").arg(fileName, reason)), reason_(reason) {}
+
+QString PlainReason(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const Error& e) {
+    return e.Text();
+  } catch (const std::bad_alloc&) {
+    return QStringLiteral("there is not enough memory for it");
+  } catch (const std::length_error&) {
+    return QStringLiteral("there is not enough memory for it");
+  } catch (const std::runtime_error& e) {
+    // A failure that the system reports in words of its own.
+    return QString::fromLocal8Bit(e.what());
+  } catch (...) {
+    return QStringLiteral("something unexpected went wrong in the program");
+  }
+}
+
 void CommitSave(QSaveFile& file, const QString& fileName) {
   // commit() does not notice when writing out the last buffered bytes fails: flush first.
   if (!file.flush()) {
@@ -100,8 +176,9 @@ TextOutputStream::~TextOutputStream() {
 }
 
 void TextOutputStream::WriteLine(const QString& text) {
-  // A failed write is remembered by the file and reported by Close.
-  file_.write(text.toUtf8());
+  // A failed write is remembered by the file and reported by Close. A line end inside the text
+  // would make two lines of it: it is written as a blank, as a text field shows it.
+  file_.write(OneLine(text).toUtf8());
   file_.write("\n", 1);
 }
 
@@ -114,13 +191,33 @@ void TextOutputStream::Close() {
 TextInputStream::TextInputStream(Key, const FolderItem& file)
     : name_(file.Name()), file_(file.Path()) {}
 
-std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItem& file) {
+std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItem& file, qint64 maxBytes) {
   auto stream = std::make_unique<TextInputStream>(Key{}, file);
-  if (QFileInfo(file.Path()).isDir() || !stream->file_.open(QIODevice::ReadOnly)) {
-    const QString reason = QFileInfo(file.Path()).isDir() ? QStringLiteral("it is a folder")
-                                                          : stream->file_.errorString();
-    throw Error(QStringLiteral("“%1” could not be opened: %2").arg(stream->name_, reason));
+  const QString& name = stream->name_;
+  const QByteArray path = QFile::encodeName(file.Path());
+
+  // Anything but a regular file is refused before it is opened: opening a device can have
+  // effects of its own.
+  struct stat status {};
+  if (::stat(path.constData(), &status) != 0) throw OpenError(name, SystemReason(errno));
+  if (!S_ISREG(status.st_mode)) throw RefusedFile(name, KindOf(status.st_mode));
+
+  // Opened without waiting, in case a named pipe has taken the file's place since, and checked
+  // again on the open descriptor, whose file nothing can replace.
+  Descriptor fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.Get() < 0) throw OpenError(name, SystemReason(errno));
+  if (::fstat(fd.Get(), &status) != 0) throw OpenError(name, SystemReason(errno));
+  if (!S_ISREG(status.st_mode)) throw RefusedFile(name, KindOf(status.st_mode));
+  if (status.st_size > maxBytes) throw RefusedFile(name, TooLarge(status.st_size, maxBytes));
+
+  // Reading a regular file never waits anyway; QFile expects a descriptor that blocks.
+  const int flags = ::fcntl(fd.Get(), F_GETFL);
+  if (flags >= 0) ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
+  if (!stream->file_.open(fd.Get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    throw OpenError(name, stream->file_.errorString());
   }
+  fd.Release();
+  stream->maxBytes_ = maxBytes;
   return stream;
 }
 
@@ -135,6 +232,13 @@ bool TextInputStream::Fill() {
   }
   buffer_.resize(got);
   pos_ = 0;
+  read_ += got;
+  if (read_ > maxBytes_) {
+    buffer_.clear();
+    throw Error(
+        QStringLiteral("“%1” could not be read: it has grown past %2, the most that is read")
+            .arg(name_, SizeText(maxBytes_)));
+  }
   if (atStart_ && got > 0) {
     atStart_ = false;
     if (buffer_.startsWith("\xEF\xBB\xBF")) pos_ = 3;

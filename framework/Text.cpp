@@ -114,6 +114,22 @@ QString NthField(const QString& text, const QString& separator, int n) {
   return to < 0 ? text.mid(from) : text.mid(from, to - from);
 }
 
+bool HasLineEnd(const QString& text) {
+  return text.contains(u'\n') || text.contains(u'\r');
+}
+
+QString OneLine(const QString& text) {
+  if (!HasLineEnd(text)) return text;
+  QString line;
+  line.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    line.append(c == u'\r' || c == u'\n' ? QChar(u' ') : c);
+  }
+  return line;
+}
+
 int LenB(const QByteArray& bytes) {
   return int(bytes.size());
 }

@@ -33,6 +33,10 @@ QString Str(std::int64_t value);
 // fields or n is less than 1.
 QString NthField(const QString& text, const QString& separator, int n);
 
+// The text as one line: each line end (CR, LF or the pair CR LF) becomes one blank.
+QString OneLine(const QString& text);
+bool HasLineEnd(const QString& text);
+
 // Byte access to a text taken as raw bytes.
 int LenB(const QByteArray& bytes);
 QByteArray MidB(const QByteArray& bytes, int start, int length);  // start counts from 1
