@@ -53,16 +53,20 @@ QString KindOf(mode_t mode) {
   return QStringLiteral("it is not a regular file");
 }
 
-QString SizeText(qint64 bytes) {
+QString Bytes(qint64 bytes) {
+  return QLocale(QLocale::English).toString(bytes) + QStringLiteral(" bytes");
+}
+
+// A limit as people say it: "16 MiB".
+QString LimitText(qint64 bytes) {
   constexpr qint64 kMiB = 1024 * 1024;
   if (bytes >= kMiB && bytes % kMiB == 0) return QStringLiteral("%1 MiB").arg(bytes / kMiB);
-  if (bytes >= kMiB) return QLocale::c().formattedDataSize(bytes, 1);
-  return QStringLiteral("%1 bytes").arg(bytes);
+  return Bytes(bytes);
 }
 
 QString TooLarge(qint64 size, qint64 maxBytes) {
   return QStringLiteral("at %1 it is larger than %2, the most that is read")
-      .arg(SizeText(size), SizeText(maxBytes));
+      .arg(Bytes(size), LimitText(maxBytes));
 }
 
 // Closes a descriptor unless it is handed on.
@@ -237,7 +241,7 @@ bool TextInputStream::Fill() {
     buffer_.clear();
     throw Error(
         QStringLiteral("“%1” could not be read: it has grown past %2, the most that is read")
-            .arg(name_, SizeText(maxBytes_)));
+            .arg(name_, LimitText(maxBytes_)));
   }
   if (atStart_ && got > 0) {
     atStart_ = false;
