@@ -22,4 +22,4 @@ RUN_PACKAGES=(g++ make cmake qt6-base-dev qt6-image-formats-plugins qt6-qpa-plug
               fonts-noto-cjk fonts-dejavu-core)
 # What the tests, the benchmarks, the fuzzers and the test on a real X server need as well.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool
-               x11-utils)
+               x11-utils desktop-file-utils shared-mime-info libglib2.0-bin)
