@@ -122,7 +122,7 @@ void QuenzWin::OpenData(fw::FolderItemPtr f) {
   if (!f || !f->Exists()) return;
 
   fw::NamingFailures(f->Name(), QStringLiteral("opened"), [&] {
-    std::vector<LogoInfoPtr> records;
+    std::vector<LogoInfo> records;  // lives only during the read: held by value
     const auto in = OpenDocument(*f);
 
     // Line 1 is the logo text; assigning it rebuilds the character list at once.
@@ -131,15 +131,15 @@ void QuenzWin::OpenData(fw::FolderItemPtr f) {
 
     // One record per character line, but never more than the characters that line 1 gave: the
     // rest could not be copied anyway.
-    records.push_back(std::make_shared<LogoInfo>());
+    records.emplace_back();
     const std::size_t wanted = std::size_t(std::max(0, UBoundLogo()));
+    records.reserve(wanted + 1);
     while (records.size() - 1 < wanted) {
       const QString line = in->ReadLine();
-      auto record = std::make_shared<LogoInfo>();
-      record->mChr = fw::ToInt32(fw::Val(fw::NthField(line, QStringLiteral(","), 1)));
-      record->mColor = Module1::StrToColor(fw::NthField(line, QStringLiteral(","), 2));
-      record->mPos = fw::ToInt32(fw::Val(fw::NthField(line, QStringLiteral(","), 3)));
-      records.push_back(record);
+      LogoInfo& record = records.emplace_back();
+      record.mChr = fw::ToInt32(fw::Val(fw::NthFieldView(line, u",", 1)));
+      record.mColor = Module1::StrToColor(fw::NthField(line, QStringLiteral(","), 2));
+      record.mPos = fw::ToInt32(fw::Val(fw::NthFieldView(line, u",", 3)));
       if (in->Eof()) break;
     }
     in->Close();
@@ -149,9 +149,9 @@ void QuenzWin::OpenData(fw::FolderItemPtr f) {
     // The events just run may have changed the logo text: copy only what both lists hold.
     for (int n = 1; n < int(records.size()) && n <= UBoundLogo(); ++n) {
       LogoInfo& target = *mLogo[std::size_t(n)];
-      target.mChr = records[std::size_t(n)]->mChr;
-      target.mColor = records[std::size_t(n)]->mColor;
-      target.mPos = records[std::size_t(n)]->mPos;
+      target.mChr = records[std::size_t(n)].mChr;
+      target.mColor = records[std::size_t(n)].mColor;
+      target.mPos = records[std::size_t(n)].mPos;
     }
     if (MojimePM().ListCount() > 0) MojimePM().SetListIndex(0);
     mFile = f;

@@ -87,7 +87,8 @@ void QuenzWin::SetLogoText(const QByteArray& text) {
   // 1-2: one record per character; a record stays with its index and changes only its glyph.
   mLogo.resize(std::size_t(n) + 1);
   for (int i = 1; i <= n; ++i) {
-    const QByteArray ch = fw::MidB(text, i, 1);
+    // The i-th byte as a one-byte text, read in place.
+    const QByteArray ch = QByteArray::fromRawData(text.constData() + i - 1, 1);
     LogoInfoPtr& record = mLogo[std::size_t(i)];
     if (!record) {
       record = std::make_shared<LogoInfo>(i, ch);

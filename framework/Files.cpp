@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -34,7 +35,9 @@ QStringList SuffixesOf(const QString& extensions) {
   return suffixes;
 }
 
-constexpr qsizetype kReadChunk = 64 * 1024;
+// What a stream reads at a time. The lines of a document are shorter, all but line 1 of a long
+// logo, which is read on over as many reads as it takes.
+constexpr qsizetype kReadChunk = 1024;
 
 QString SystemReason(int error) {
   return QString::fromLocal8Bit(std::strerror(error));
@@ -79,7 +82,7 @@ class Descriptor {
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
   int Get() const { return fd_; }
-  void Release() { fd_ = -1; }
+  int Release() { return std::exchange(fd_, -1); }
 
  private:
   int fd_;
@@ -192,8 +195,11 @@ void TextOutputStream::Close() {
   CommitSave(file_, name_);
 }
 
-TextInputStream::TextInputStream(Key, const FolderItem& file)
-    : name_(file.Name()), file_(file.Path()) {}
+TextInputStream::TextInputStream(Key, const FolderItem& file) : name_(file.Name()) {}
+
+TextInputStream::~TextInputStream() {
+  Close();
+}
 
 std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItem& file, qint64 maxBytes) {
   auto stream = std::make_unique<TextInputStream>(Key{}, file);
@@ -214,13 +220,8 @@ std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItem& file, q
   if (!S_ISREG(status.st_mode)) throw RefusedFile(name, KindOf(status.st_mode));
   if (status.st_size > maxBytes) throw RefusedFile(name, TooLarge(status.st_size, maxBytes));
 
-  // Reading a regular file never waits anyway; QFile expects a descriptor that blocks.
-  const int flags = ::fcntl(fd.Get(), F_GETFL);
-  if (flags >= 0) ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
-  if (!stream->file_.open(fd.Get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-    throw OpenError(name, stream->file_.errorString());
-  }
-  fd.Release();
+  // O_NONBLOCK means nothing to the reads of a regular file: the descriptor is read as it is.
+  stream->fd_ = fd.Release();
   stream->maxBytes_ = maxBytes;
   return stream;
 }
@@ -228,11 +229,15 @@ std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItem& file, q
 bool TextInputStream::Fill() {
   if (pos_ < buffer_.size()) return true;
   buffer_.resize(kReadChunk);
-  const qint64 got = file_.read(buffer_.data(), kReadChunk);
+  qint64 got = -1;
+  do {
+    got = fd_ < 0 ? 0 : ::read(fd_, buffer_.data(), std::size_t(kReadChunk));
+  } while (got < 0 && errno == EINTR);
   if (got < 0) {
+    const int error = errno;
     buffer_.clear();
     pos_ = 0;
-    throw Error(QStringLiteral("“%1” could not be read: %2").arg(name_, file_.errorString()));
+    throw Error(QStringLiteral("“%1” could not be read: %2").arg(name_, SystemReason(error)));
   }
   buffer_.resize(got);
   pos_ = 0;
@@ -252,21 +257,28 @@ bool TextInputStream::Fill() {
 }
 
 QString TextInputStream::ReadLine() {
-  QByteArray line;
+  QByteArray line;  // only for a line that goes on past the chunk
   while (Fill()) {
     const char* data = buffer_.constData();
     qsizetype end = pos_;
     while (end < buffer_.size() && data[end] != '\n' && data[end] != '\r')
       ++end;
-    line.append(data + pos_, end - pos_);
     if (end == buffer_.size()) {
+      line.append(data + pos_, end - pos_);
       pos_ = end;
       continue;  // the line goes on in the next chunk
+    }
+    QString text;
+    if (line.isEmpty()) {
+      text = QString::fromUtf8(data + pos_, end - pos_);
+    } else {
+      line.append(data + pos_, end - pos_);
+      text = QString::fromUtf8(line);
     }
     const char terminator = data[end];
     pos_ = end + 1;
     if (terminator == '\r' && Fill() && buffer_[pos_] == '\n') ++pos_;
-    break;
+    return text;
   }
   return QString::fromUtf8(line);
 }
@@ -276,7 +288,7 @@ bool TextInputStream::Eof() {
 }
 
 void TextInputStream::Close() {
-  file_.close();
+  if (fd_ >= 0) ::close(std::exchange(fd_, -1));
 }
 
 }  // namespace fw

@@ -133,6 +133,9 @@ class TextInputStream {
     friend class TextInputStream;
   };
   TextInputStream(Key, const FolderItem& file);
+  ~TextInputStream();
+  TextInputStream(const TextInputStream&) = delete;
+  TextInputStream& operator=(const TextInputStream&) = delete;
 
   // The next line without its line end; the empty text at the end of the file. Throws Error when
   // the file cannot be read, or has grown past maxBytes since it was opened.
@@ -144,7 +147,7 @@ class TextInputStream {
  private:
   bool Fill();  // false at the end of the file
   QString name_;
-  QFile file_;
+  int fd_ = -1;
   QByteArray buffer_;
   qsizetype pos_ = 0;
   bool atStart_ = true;

@@ -251,22 +251,24 @@ TEST_F(TextInputTest, EveryKindOfLineEndEndsALine) {
 }
 
 TEST_F(TextInputTest, ALineLongerThanOneReadChunkComesWhole) {
-  constexpr int kChunk = 64 * 1024;
-  const QByteArray longLine(3 * kChunk + 17, 'x');
+  const QByteArray longLine(3 * 65536 + 17, 'x');
   EXPECT_EQ(LinesOf(longLine + "\nend"), QStringList({QString::fromLatin1(longLine), "end"}));
   EXPECT_EQ(LinesOf("\xEF\xBB\xBF" + longLine), QStringList({QString::fromLatin1(longLine)}));
 
-  // A line end split over two chunks is still one line end.
-  const QByteArray head(kChunk - 1, 'a');
-  EXPECT_EQ(LinesOf(head + "\r\nb\n"), QStringList({QString::fromLatin1(head), "b"}));
-  EXPECT_EQ(LinesOf(head + "\r\rb"), QStringList({QString::fromLatin1(head), "", "b"}));
-  // As is a character whose bytes straddle the chunks.
-  const QByteArray before(kChunk - 1, 'c');
-  EXPECT_EQ(LinesOf(before + QStringLiteral("背\n").toUtf8()),
-            QStringList({QString::fromLatin1(before) + QStringLiteral("背")}));
-  // A file that ends exactly at a chunk's end.
-  const QByteArray full(kChunk - 1, 'd');
-  EXPECT_EQ(LinesOf(full + "\n"), QStringList({QString::fromLatin1(full)}));
+  // Whatever the stream reads at a time, a piece of a line at the end of a read goes on in the
+  // next: the file is cut at every likely size of a read.
+  for (const int cut : {512, 1024, 2048, 4096, 65536}) {
+    SCOPED_TRACE(cut);
+    const QByteArray head(cut - 1, 'a');
+    // A line end over two reads is still one line end.
+    EXPECT_EQ(LinesOf(head + "\r\nb\n"), QStringList({QString::fromLatin1(head), "b"}));
+    EXPECT_EQ(LinesOf(head + "\r\rb"), QStringList({QString::fromLatin1(head), "", "b"}));
+    // As is a character whose bytes straddle the reads.
+    EXPECT_EQ(LinesOf(head + QStringLiteral("背\n").toUtf8()),
+              QStringList({QString::fromLatin1(head) + QStringLiteral("背")}));
+    // A file that ends exactly where a read ends.
+    EXPECT_EQ(LinesOf(head + "\n"), QStringList({QString::fromLatin1(head)}));
+  }
 }
 
 TEST_F(TextInputTest, EofComesWithTheLastLine) {
