@@ -104,7 +104,7 @@ std::string Bytes(const std::string& path) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   Check(fd >= 0);
   std::string bytes;
-  char buffer[64 * 1024];
+  static char buffer[64 * 1024];
   for (ssize_t got; (got = read(fd, buffer, sizeof buffer)) != 0;) {
     Check(got > 0);
     bytes.append(buffer, std::size_t(got));
