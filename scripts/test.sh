@@ -31,7 +31,7 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$here/tests/lsan.supp"
 ctest --test-dir "$here/build-asan" --output-on-failure -j "$jobs"
 
-step "fuzzers: the document reader and the colour text, a minute each"
+step "fuzzers: documents as the desktop opens them, and the colour text, a minute each"
 CC=clang CXX=clang++ cmake -S "$here" -B "$here/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUENZ_WERROR=ON -DQUENZ_SANITIZE=ON -DQUENZ_FUZZ=ON -DQUENZ_TESTS=OFF -DQUENZ_BENCH=OFF \
   >/dev/null
