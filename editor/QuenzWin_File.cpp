@@ -31,7 +31,7 @@ QString CharacterLine(const LogoInfo& r) {
 }
 
 // The largest document that is read. A logo of 300,000 capitals takes about 6 MiB; at this limit
-// a line 1 of capitals alone still reads, in seconds and within 2 GiB (see the README).
+// a line 1 of capitals alone still reads, in seconds and some 2 GB (see the README).
 constexpr qint64 kMaxDocumentBytes = 16 * 1024 * 1024;
 
 // The most bytes that a file name can hold on Linux's file systems.

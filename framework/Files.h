@@ -91,6 +91,7 @@ void NamingFailures(const QString& fileName, const QString& done, F&& operation)
                     .arg(fileName, done, PlainReason(std::current_exception())));
   }
 }
+
 // Puts a fully written save file in its file's place. When the last of it cannot be written out
 // or the replacement fails, nothing is replaced and SaveError is thrown.
 void CommitSave(QSaveFile& file, const QString& fileName);
