@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
+#include <QLineEdit>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -275,8 +276,23 @@ BENCHMARK(BM_SetLogoText)
     ->Arg(100)
     ->Arg(1000)
     ->Arg(10000)
+    ->Arg(100000)
     ->Unit(benchmark::kMicrosecond)
     ->Complexity();
+
+// One character typed at the end of a long logo and taken back, as the user edits it: the field's
+// own work on its text and the logo's rebuild, twice.
+void BM_TypeIntoLogo(benchmark::State& state) {
+  auto w = std::make_shared<QuenzWin>();
+  w->LogoTF().SetText(LogoText(int(state.range(0))));
+  QLineEdit& edit = w->LogoTF().Edit();
+  edit.end(false);
+  for (auto _ : state) {
+    edit.insert(QStringLiteral("A"));
+    edit.backspace();
+  }
+}
+BENCHMARK(BM_TypeIntoLogo)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The export's drawing alone, at a height; the default logo: recorded, then drawn band by band
 // as the save does, without encoding.

@@ -12,6 +12,7 @@
 #include <QMetaObject>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -70,11 +71,50 @@ fw::MessageDialog ExportSizeMessage(std::int32_t width, std::int32_t height) {
   return d;
 }
 
-// The name that the save dialog offers for a logo text: the text and ".TXT", with any "/"
-// replaced so that the name stays one file name.
-QString DocumentName(QString logoText) {
-  logoText.replace(u'/', u'_');
-  return logoText + QStringLiteral(".TXT");
+// The largest document that is read. A logo of 300,000 capitals takes about 6 MiB; at this limit
+// a line 1 of capitals alone still reads, in seconds and some 2 GB (see the README).
+constexpr qint64 kMaxDocumentBytes = 16 * 1024 * 1024;
+
+// The most bytes that a file name can hold on Linux's file systems.
+constexpr qsizetype kMaxNameBytes = 255;
+
+// The first characters of text whose UTF-8 takes at most maxBytes bytes, never half a character.
+QString LeftInUtf8(const QString& text, qsizetype maxBytes) {
+  qsizetype bytes = 0;
+  qsizetype end = 0;
+  while (end < text.size()) {
+    const char16_t c = text[end].unicode();
+    const bool pair =
+        QChar::isHighSurrogate(c) && end + 1 < text.size() && text[end + 1].isLowSurrogate();
+    const qsizetype size = pair ? 4 : c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+    if (bytes + size > maxBytes) break;
+    bytes += size;
+    end += pair ? 2 : 1;
+  }
+  return text.left(end);
+}
+
+// The name that the save dialog offers for a logo text: the text and ".TXT", made one valid and
+// visible file name. A "/" or a NUL becomes "_", a line end a blank; a long text is cut to fit;
+// a text of blanks alone, which would name a hidden or blank file, gives "Untitled.TXT".
+QString DocumentName(const QString& logoText) {
+  const QString extension = QStringLiteral(".TXT");
+  QString name = fw::OneLine(logoText);
+  name.replace(u'/', u'_');
+  name.replace(QChar(u'\0'), u'_');
+  if (name.trimmed().isEmpty()) return QStringLiteral("Untitled") + extension;
+  return LeftInUtf8(name, kMaxNameBytes - extension.size()) + extension;
+}
+
+// A logo document is a regular file of at most kMaxDocumentBytes; anything else is refused
+// before a byte of it is read.
+std::unique_ptr<fw::TextInputStream> OpenDocument(const fw::FolderItem& f) {
+  try {
+    return fw::TextInputStream::Open(f, kMaxDocumentBytes);
+  } catch (const fw::RefusedFile& refused) {
+    throw fw::Error(
+        QStringLiteral("“%1” is not a logo document: %2").arg(f.Name(), refused.Reason()));
+  }
 }
 
 }  // namespace
@@ -110,13 +150,15 @@ void QuenzWin::SaveData(fw::FolderItemPtr f) {
     f = fw::GetSaveFolderItem(QStringLiteral("TextType"), DocumentName(LogoTF().Text()));
     if (!f) return;
   }
-  // Nothing replaces the old file until the whole document is written (see TextOutputStream).
-  const auto out = fw::TextOutputStream::Create(*f);
-  out->WriteLine(LogoTF().Text());
-  out->WriteLine(Module1::ColorToStr(BKColorRT().FillColor()));
-  for (int n = 1; n <= UBoundLogo(); ++n)
-    out->WriteLine(CharacterLine(*mLogo[std::size_t(n)]));
-  out->Close();
+  fw::NamingFailures(f->Name(), QStringLiteral("saved"), [&] {
+    // Nothing replaces the old file until the whole document is written (see TextOutputStream).
+    const auto out = fw::TextOutputStream::Create(*f);
+    out->WriteLine(LogoTF().Text());
+    out->WriteLine(Module1::ColorToStr(BKColorRT().FillColor()));
+    for (int n = 1; n <= UBoundLogo(); ++n)
+      out->WriteLine(CharacterLine(*mLogo[std::size_t(n)]));
+    out->Close();
+  });
 
   mFile = f;
   SetTitle(f->Name());
@@ -126,42 +168,44 @@ void QuenzWin::SaveData(fw::FolderItemPtr f) {
 void QuenzWin::OpenData(fw::FolderItemPtr f) {
   if (!f || !f->Exists()) return;
 
-  std::vector<LogoInfoPtr> records;
-  const auto in = fw::TextInputStream::Open(*f);
+  fw::NamingFailures(f->Name(), QStringLiteral("opened"), [&] {
+    std::vector<LogoInfo> records;  // lives only during the read: held by value
+    const auto in = OpenDocument(*f);
 
-  // Line 1 is the logo text; assigning it rebuilds the character list at once.
-  LogoTF().SetText(in->ReadLine());
-  BKColorRT().SetFillColor(Module1::StrToColor(in->ReadLine()));
+    // Line 1 is the logo text; assigning it rebuilds the character list at once.
+    LogoTF().SetText(in->ReadLine());
+    BKColorRT().SetFillColor(Module1::StrToColor(in->ReadLine()));
 
-  // One record per character line, but never more than the characters that line 1 gave: the
-  // rest could not be copied anyway, and a huge file must not cost unbounded memory.
-  records.push_back(std::make_shared<LogoInfo>());
-  const std::size_t wanted = std::size_t(std::max(0, UBoundLogo()));
-  while (records.size() - 1 < wanted) {
-    const QString line = in->ReadLine();
-    auto record = std::make_shared<LogoInfo>();
-    record->mChr = fw::ToInt32(fw::Val(fw::NthField(line, QStringLiteral(","), 1)));
-    record->mColor = Module1::StrToColor(fw::NthField(line, QStringLiteral(","), 2));
-    record->mPos = fw::ToInt32(fw::Val(fw::NthField(line, QStringLiteral(","), 3)));
-    records.push_back(record);
-    if (in->Eof()) break;
-  }
-  in->Close();
+    // One record per character line, but never more than the characters that line 1 gave: the
+    // rest could not be copied anyway.
+    records.emplace_back();
+    const std::size_t wanted = std::size_t(std::max(0, UBoundLogo()));
+    records.reserve(wanted + 1);
+    while (records.size() - 1 < wanted) {
+      const QString line = in->ReadLine();
+      LogoInfo& record = records.emplace_back();
+      record.mChr = fw::ToInt32(fw::Val(fw::NthFieldView(line, u",", 1)));
+      record.mColor = Module1::StrToColor(fw::NthField(line, QStringLiteral(","), 2));
+      record.mPos = fw::ToInt32(fw::Val(fw::NthFieldView(line, u",", 3)));
+      if (in->Eof()) break;
+    }
+    in->Close();
 
-  fw::Application::DoEvents(-1);
+    fw::Application::DoEvents(-1);
 
-  // The events just run may have changed the logo text: copy only what both lists hold.
-  for (int n = 1; n < int(records.size()) && n <= UBoundLogo(); ++n) {
-    LogoInfo& target = *mLogo[std::size_t(n)];
-    target.mChr = records[std::size_t(n)]->mChr;
-    target.mColor = records[std::size_t(n)]->mColor;
-    target.mPos = records[std::size_t(n)]->mPos;
-  }
-  if (MojimePM().ListCount() > 0) MojimePM().SetListIndex(0);
-  mFile = f;
-  SetTitle(f->Name());
-  fcv().Refresh(true);
-  SetExpSize();
+    // The events just run may have changed the logo text: copy only what both lists hold.
+    for (int n = 1; n < int(records.size()) && n <= UBoundLogo(); ++n) {
+      LogoInfo& target = *mLogo[std::size_t(n)];
+      target.mChr = records[std::size_t(n)].mChr;
+      target.mColor = records[std::size_t(n)].mColor;
+      target.mPos = records[std::size_t(n)].mPos;
+    }
+    if (MojimePM().ListCount() > 0) MojimePM().SetListIndex(0);
+    mFile = f;
+    SetTitle(f->Name());
+    fcv().Refresh(true);
+    SetExpSize();
+  });
 }
 
 // ---- File commands and closing

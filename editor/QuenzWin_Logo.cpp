@@ -70,9 +70,9 @@ void QuenzWin::LogoTF_TextChange(fw::TextField& field) {
   // The logo keeps only the bytes of digits and capitals; the field shows the text as typed.
   const QByteArray text = field.Text().toUtf8();
   QByteArray kept;
-  for (int i = 1; i <= fw::LenB(text); ++i) {
-    const QByteArray b = fw::MidB(text, i, 1);
-    if (KeptByte(char(fw::AscB(b)))) kept.append(b);
+  kept.reserve(text.size());
+  for (const char b : text) {
+    if (KeptByte(b)) kept.append(b);
   }
   SetLogoText(kept);
   // An edit of the user's is a change to be saved, like a colour or a position; the default
@@ -87,7 +87,8 @@ void QuenzWin::SetLogoText(const QByteArray& text) {
   // 1-2: one record per character; a record stays with its index and changes only its glyph.
   mLogo.resize(std::size_t(n) + 1);
   for (int i = 1; i <= n; ++i) {
-    const QByteArray ch = fw::MidB(text, i, 1);
+    // The i-th byte as a one-byte text, read in place.
+    const QByteArray ch = QByteArray::fromRawData(text.constData() + i - 1, 1);
     LogoInfoPtr& record = mLogo[std::size_t(i)];
     if (!record) {
       record = std::make_shared<LogoInfo>(i, ch);
@@ -97,15 +98,15 @@ void QuenzWin::SetLogoText(const QByteArray& text) {
   }
   fcv().Refresh(true);
 
-  // 4-7: one row per character, and the selection kept where it still names a row.
+  // 4-7: one row per character, "ch: n", tagged with the character, and the selection kept where
+  // it still names a row. The rows are made from the text only when the popup needs them: a
+  // long logo would spend most of its rebuild on rows one by one.
   fw::PopupMenu& popup = MojimePM();
   const int old = popup.ListIndex();
-  popup.DeleteAllRows();
-  for (int i = 1; i <= n; ++i) {
-    const QString ch = QString::fromLatin1(fw::MidB(text, i, 1));
-    popup.AddRow(ch + QStringLiteral(": ") + fw::Str(i));
-    popup.SetRowTag(i - 1, ch);
-  }
+  const auto character = [text](int row) { return QString(QChar(uchar(text[row]))); };
+  popup.SetRows(
+      n, [character](int row) { return character(row) + QStringLiteral(": ") + fw::Str(row + 1); },
+      character);
   const int count = popup.ListCount();
   int selected = old;
   if (old > count - 1) selected = count == 0 ? -1 : 0;

@@ -52,13 +52,17 @@ void ReleaseLater(std::shared_ptr<Window> window) {
       qApp, [window = std::move(window)]() mutable { window.reset(); }, Qt::QueuedConnection);
 }
 
+// What the user is told of a failure: an Error's own text, or for any other exception what went
+// wrong in plain words, never the name of the exception.
 QString TextOf(std::exception_ptr error) {
   try {
     std::rethrow_exception(error);
-  } catch (const std::exception& e) {
-    return QString::fromUtf8(e.what());
+  } catch (const Error& e) {
+    return e.Text();
   } catch (...) {
-    return QStringLiteral("An unexpected error occurred.");
+    QString reason = PlainReason(std::current_exception());
+    if (reason.endsWith(u'.')) reason.chop(1);
+    return QStringLiteral("The last action could not be finished: %1.").arg(reason);
   }
 }
 

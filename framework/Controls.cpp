@@ -4,15 +4,19 @@
 #include "Guard.h"
 #include "Picture.h"
 
+#include <QAbstractListModel>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QWidget>
 
 #include <algorithm>
+#include <limits>
+#include <vector>
 
 namespace fw {
 
@@ -98,8 +102,11 @@ void Control::FollowContent(int dw, int dh) {
 // ---- TextField
 
 TextField::TextField() : ControlOf(std::make_unique<QLineEdit>()) {
+  // A field keeps all of its text (LimitText 0); Qt's line edit would drop all but 32,767
+  // characters of it.
+  Edit().setMaxLength(std::numeric_limits<int>::max());
   QObject::connect(&Edit(), &QLineEdit::textChanged, &Edit(), [this] {
-    if (!assigning_) Guard([this] { RaiseTextChange(true); });
+    if (!assigning_) Guard([this] { UserEdited(); });
   });
 }
 
@@ -114,9 +121,43 @@ QString TextField::Text() const {
 void TextField::SetText(const QString& text) {
   {
     Assigning assigning(assigning_);
-    Edit().setText(text);
+    Edit().setText(OneLine(text));
   }
+  shown_ = Edit().text();
   RaiseTextChange(false);
+}
+
+void TextField::UserEdited() {
+  if (HasLineEnd(Edit().text())) RedoAsOneLine();
+  shown_ = Edit().text();
+  RaiseTextChange(true);
+}
+
+// Qt's line edit takes line ends in from a paste or a drop. The edit is made again on the text
+// before it, with each line end as one blank, so that one undo still takes the whole edit back
+// (the edit's own steps are lost with the text that held the line ends).
+void TextField::RedoAsOneLine() {
+  QLineEdit& edit = Edit();
+  const QString& before = shown_;
+  const QString raw = edit.text();
+  const QString after = OneLine(raw);
+  const qsizetype cursor = OneLine(raw.left(edit.cursorPosition())).size();
+
+  // The edit turned before[from, before.size() - tail) into after[from, after.size() - tail).
+  qsizetype from = 0;
+  while (from < before.size() && from < after.size() && before[from] == after[from])
+    ++from;
+  qsizetype tail = 0;
+  while (tail < before.size() - from && tail < after.size() - from &&
+         before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+    ++tail;
+  const QString inserted = after.mid(from, after.size() - from - tail);
+
+  Assigning assigning(assigning_);
+  edit.setText(before);
+  edit.setSelection(int(from), int(before.size() - from - tail));
+  edit.insert(inserted);
+  edit.setCursorPosition(int(cursor));
 }
 
 void TextField::RaiseTextChange(bool byUser) {
@@ -136,7 +177,8 @@ void TextField::Apply(const ControlProperties& p) {
   Control::Apply(p);
   ApplyFont(Edit(), p.textSize, StandardPixelSize());
   Assigning assigning(assigning_);
-  Edit().setText(p.text);
+  Edit().setText(OneLine(p.text));
+  shown_ = Edit().text();
 }
 
 // ---- ComboBox
@@ -206,11 +248,85 @@ void ComboBox::Apply(const ControlProperties& p) {
 
 // ---- PopupMenu
 
-PopupMenu::PopupMenu() : ControlOf(std::make_unique<QComboBox>()) {
+// A pop-up menu's rows as the model of its box. Rows added one by one are held; the rows that
+// SetRows puts in are made from its functions whenever the box asks for one.
+class PopupRows : public QAbstractListModel {
+ public:
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+    return parent.isValid() ? 0 : count_;
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid() || index.row() >= count_) return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole) return Text(index.row());
+    if (role == Qt::UserRole) return Tag(index.row());
+    return {};
+  }
+
+  QString Text(int row) const { return text_ ? text_(row) : texts_[std::size_t(row)]; }
+  QString Tag(int row) const { return text_ ? tag_(row) : tags_[std::size_t(row)]; }
+
+  void Hold(const QStringList& texts) {
+    beginResetModel();
+    text_ = tag_ = nullptr;
+    texts_.assign(texts.begin(), texts.end());
+    tags_.assign(texts_.size(), QString());
+    count_ = int(texts_.size());
+    endResetModel();
+  }
+  void Make(int count, PopupMenu::RowText text, PopupMenu::RowText tag) {
+    beginResetModel();
+    texts_.clear();
+    tags_.clear();
+    text_ = std::move(text);
+    tag_ = std::move(tag);
+    count_ = count;
+    endResetModel();
+  }
+  void Append(const QString& text) {
+    HoldMadeRows();
+    beginInsertRows(QModelIndex(), count_, count_);
+    texts_.push_back(text);
+    tags_.emplace_back();
+    ++count_;
+    endInsertRows();
+  }
+  void SetTag(int row, const QString& tag) {
+    HoldMadeRows();
+    tags_[std::size_t(row)] = tag;
+    Q_EMIT dataChanged(index(row), index(row), {Qt::UserRole});
+  }
+
+ private:
+  // Made rows are held from the first change of one of them on; they read the same.
+  void HoldMadeRows() {
+    if (!text_) return;
+    texts_.clear();
+    tags_.clear();
+    for (int row = 0; row < count_; ++row) {
+      texts_.push_back(text_(row));
+      tags_.push_back(tag_(row));
+    }
+    text_ = tag_ = nullptr;
+  }
+
+  int count_ = 0;
+  std::vector<QString> texts_, tags_;
+  PopupMenu::RowText text_, tag_;
+};
+
+PopupMenu::PopupMenu()
+    : ControlOf(std::make_unique<QComboBox>()), rows_(std::make_unique<PopupRows>()) {
+  Box().setModel(rows_.get());
+  // Neither the box's size nor its list's layout may cost a look at every row of a long list.
+  Box().setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  if (auto* list = qobject_cast<QListView*>(Box().view())) list->setUniformItemSizes(true);
   QObject::connect(&Box(), qOverload<int>(&QComboBox::activated), &Box(), [this] {
     if (!assigning_ && onChange) Guard([this] { onChange(*this); });
   });
 }
+
+// The model goes before the box, which then lets go of it, as Qt's views do of a model destroyed.
+PopupMenu::~PopupMenu() = default;
 
 QComboBox& PopupMenu::Box() const {
   return static_cast<QComboBox&>(Widget());
@@ -230,39 +346,49 @@ void PopupMenu::SetListIndex(int index) {
 }
 
 int PopupMenu::ListCount() const {
-  return Box().count();
+  return rows_->rowCount();
+}
+
+void PopupMenu::KeepChoice(int before) {
+  if (Box().currentIndex() != before) Box().setCurrentIndex(before);
 }
 
 void PopupMenu::AddRow(const QString& row) {
   Assigning assigning(assigning_);
   const int before = Box().currentIndex();
-  Box().addItem(row);
-  // Qt chooses the first row added to an empty box; the framework leaves the choice alone.
-  if (before == -1 && Box().currentIndex() != -1) Box().setCurrentIndex(-1);
+  rows_->Append(row);
+  KeepChoice(before);
 }
 
 void PopupMenu::DeleteAllRows() {
   Assigning assigning(assigning_);
-  Box().clear();
+  rows_->Hold({});
+  KeepChoice(-1);
+}
+
+void PopupMenu::SetRows(int count, RowText text, RowText tag) {
+  Assigning assigning(assigning_);
+  rows_->Make(std::max(0, count), std::move(text), std::move(tag));
+  KeepChoice(-1);
 }
 
 QString PopupMenu::List(int row) const {
   CheckRow(row);
-  return Box().itemText(row);
+  return rows_->Text(row);
 }
 
 QString PopupMenu::RowTag(int row) const {
   CheckRow(row);
-  return Box().itemData(row).toString();
+  return rows_->Tag(row);
 }
 
 void PopupMenu::SetRowTag(int row, const QString& tag) {
   CheckRow(row);
-  Box().setItemData(row, tag);
+  rows_->SetTag(row, tag);
 }
 
 void PopupMenu::CheckRow(int row) const {
-  if (row < 0 || row >= Box().count()) {
+  if (row < 0 || row >= ListCount()) {
     throw Error(QStringLiteral("Row %1 of “%2” does not exist.").arg(row).arg(Name()));
   }
 }
@@ -271,8 +397,7 @@ void PopupMenu::Apply(const ControlProperties& p) {
   Control::Apply(p);
   ApplyFont(Box(), p.textSize, StandardPixelSize());
   Assigning assigning(assigning_);
-  Box().clear();
-  Box().addItems(p.initialValue);
+  rows_->Hold(p.initialValue);
   Box().setCurrentIndex(p.listIndex);
 }
 

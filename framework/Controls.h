@@ -101,8 +101,10 @@ class ControlOf : public Control {
   using Control::Control;
 };
 
-// A one-line text field. Setting Text raises TextChange before the assignment returns, also when
-// the text stays the same; every edit by the user raises it too.
+// A one-line text field. It keeps a text of any length, and never a line end: each line end
+// (CR, LF or CR LF) that an assignment, a paste or a drop brings in becomes one blank, as the
+// field shows it. Setting Text raises TextChange before the assignment returns, also when the
+// text stays the same; every edit by the user raises it too.
 class TextField : public ControlOf<TextField> {
  public:
   TextField();
@@ -117,9 +119,12 @@ class TextField : public ControlOf<TextField> {
   std::function<void(TextField&)> onTextChange;
 
  private:
+  void UserEdited();
+  void RedoAsOneLine();
   void RaiseTextChange(bool byUser);
   bool assigning_ = false;
   bool userChange_ = false;
+  QString shown_;  // the text as the last change left it
 };
 
 // An editable combo box. Setting Text raises TextChanged before it returns; so does typing and
@@ -142,18 +147,26 @@ class ComboBox : public ControlOf<ComboBox> {
   bool assigning_ = false;
 };
 
+class PopupRows;
+
 // A pop-up menu of rows, each with a text tag. ListIndex -1 means that no row is chosen, also
 // while rows exist. Setting ListIndex raises Change before it returns, also for the same value;
 // a row chosen by the user raises it too. Adding and removing rows raises nothing.
 class PopupMenu : public ControlOf<PopupMenu> {
  public:
   PopupMenu();
+  ~PopupMenu() override;
   int ListIndex() const;
   // Throws Error for an index outside -1 to ListCount - 1.
   void SetListIndex(int index);
   int ListCount() const;
   void AddRow(const QString& row);
   void DeleteAllRows();
+  // Puts count rows in place of every row at once, with no row chosen, as DeleteAllRows and
+  // count AddRow calls would. The rows are made only when they are asked for or shown, so a list
+  // of a hundred thousand rows costs no more than a short one.
+  using RowText = std::function<QString(int row)>;
+  void SetRows(int count, RowText text, RowText tag);
   QString List(int row) const;
   QString RowTag(int row) const;
   void SetRowTag(int row, const QString& tag);
@@ -164,6 +177,9 @@ class PopupMenu : public ControlOf<PopupMenu> {
 
  private:
   void CheckRow(int row) const;
+  // Qt chooses the first row of rows put into an empty box; the framework leaves the choice alone.
+  void KeepChoice(int before);
+  std::unique_ptr<PopupRows> rows_;  // the box's model
   bool assigning_ = false;
 };
 

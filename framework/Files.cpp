@@ -1,8 +1,20 @@
 #include "Files.h"
 
 #include "Error.h"
+#include "Text.h"
 
 #include <QFileInfo>
+#include <QLocale>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <stdexcept>
 
 namespace fw {
 
@@ -23,7 +35,58 @@ QStringList SuffixesOf(const QString& extensions) {
   return suffixes;
 }
 
-constexpr qsizetype kReadChunk = 64 * 1024;
+// What a stream reads at a time. The lines of a document are shorter, all but line 1 of a long
+// logo, which is read on over as many reads as it takes.
+constexpr qsizetype kReadChunk = 1024;
+
+QString SystemReason(int error) {
+  return QString::fromLocal8Bit(std::strerror(error));
+}
+
+Error OpenError(const QString& fileName, const QString& reason) {
+  return Error(QStringLiteral("“%1” could not be opened: %2").arg(fileName, reason));
+}
+
+// What a file that is not a regular one is, in plain words.
+QString KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return QStringLiteral("it is a folder");
+  if (S_ISFIFO(mode)) return QStringLiteral("it is a named pipe (FIFO), not a file");
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("it is a device, not a file");
+  if (S_ISSOCK(mode)) return QStringLiteral("it is a socket, not a file");
+  return QStringLiteral("it is not a regular file");
+}
+
+QString Bytes(qint64 bytes) {
+  return QLocale(QLocale::English).toString(bytes) + QStringLiteral(" bytes");
+}
+
+// A limit as people say it: "16 MiB".
+QString LimitText(qint64 bytes) {
+  constexpr qint64 kMiB = 1024 * 1024;
+  if (bytes >= kMiB && bytes % kMiB == 0) return QStringLiteral("%1 MiB").arg(bytes / kMiB);
+  return Bytes(bytes);
+}
+
+QString TooLarge(qint64 size, qint64 maxBytes) {
+  return QStringLiteral("at %1 it is larger than %2, the most that is read")
+      .arg(Bytes(size), LimitText(maxBytes));
+}
+
+// Closes a descriptor unless it is handed on.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int Get() const { return fd_; }
+  int Release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
 
 }  // namespace
 
@@ -74,6 +137,26 @@ Error SaveError(const QString& fileName, const QString& reason) {
   return Error(QStringLiteral("“%1” could not be saved: %2").arg(fileName, reason));
 }
 
+RefusedFile::RefusedFile(const QString& fileName, const QString& reason)
+    : Error(QStringLiteral("“%1” was not read: %2").arg(fileName, reason)), reason_(reason) {}
+
+QString PlainReason(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const Error& e) {
+    return e.Text();
+  } catch (const std::bad_alloc&) {
+    return QStringLiteral("there is not enough memory for it");
+  } catch (const std::length_error&) {
+    return QStringLiteral("there is not enough memory for it");
+  } catch (const std::runtime_error& e) {
+    // A failure that the system reports in words of its own.
+    return QString::fromLocal8Bit(e.what());
+  } catch (...) {
+    return QStringLiteral("something unexpected went wrong in the program");
+  }
+}
+
 void CommitSave(QSaveFile& file, const QString& fileName) {
   // commit() does not notice when writing out the last buffered bytes fails: flush first.
   if (!file.flush()) {
@@ -100,8 +183,9 @@ TextOutputStream::~TextOutputStream() {
 }
 
 void TextOutputStream::WriteLine(const QString& text) {
-  // A failed write is remembered by the file and reported by Close.
-  file_.write(text.toUtf8());
+  // A failed write is remembered by the file and reported by Close. A line end inside the text
+  // would make two lines of it: it is written as a blank, as a text field shows it.
+  file_.write(OneLine(text).toUtf8());
   file_.write("\n", 1);
 }
 
@@ -111,30 +195,59 @@ void TextOutputStream::Close() {
   CommitSave(file_, name_);
 }
 
-TextInputStream::TextInputStream(Key, const FolderItem& file)
-    : name_(file.Name()), file_(file.Path()) {}
+TextInputStream::TextInputStream(Key, const FolderItem& file) : name_(file.Name()) {}
 
-std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItem& file) {
+TextInputStream::~TextInputStream() {
+  Close();
+}
+
+std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItem& file, qint64 maxBytes) {
   auto stream = std::make_unique<TextInputStream>(Key{}, file);
-  if (QFileInfo(file.Path()).isDir() || !stream->file_.open(QIODevice::ReadOnly)) {
-    const QString reason = QFileInfo(file.Path()).isDir() ? QStringLiteral("it is a folder")
-                                                          : stream->file_.errorString();
-    throw Error(QStringLiteral("“%1” could not be opened: %2").arg(stream->name_, reason));
-  }
+  const QString& name = stream->name_;
+  const QByteArray path = QFile::encodeName(file.Path());
+
+  // Anything but a regular file is refused before it is opened: opening a device can have
+  // effects of its own.
+  struct stat status {};
+  if (::stat(path.constData(), &status) != 0) throw OpenError(name, SystemReason(errno));
+  if (!S_ISREG(status.st_mode)) throw RefusedFile(name, KindOf(status.st_mode));
+
+  // Opened without waiting, in case a named pipe has taken the file's place since, and checked
+  // again on the open descriptor, whose file nothing can replace.
+  Descriptor fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.Get() < 0) throw OpenError(name, SystemReason(errno));
+  if (::fstat(fd.Get(), &status) != 0) throw OpenError(name, SystemReason(errno));
+  if (!S_ISREG(status.st_mode)) throw RefusedFile(name, KindOf(status.st_mode));
+  if (status.st_size > maxBytes) throw RefusedFile(name, TooLarge(status.st_size, maxBytes));
+
+  // O_NONBLOCK means nothing to the reads of a regular file: the descriptor is read as it is.
+  stream->fd_ = fd.Release();
+  stream->maxBytes_ = maxBytes;
   return stream;
 }
 
 bool TextInputStream::Fill() {
   if (pos_ < buffer_.size()) return true;
   buffer_.resize(kReadChunk);
-  const qint64 got = file_.read(buffer_.data(), kReadChunk);
+  qint64 got = -1;
+  do {
+    got = fd_ < 0 ? 0 : ::read(fd_, buffer_.data(), std::size_t(kReadChunk));
+  } while (got < 0 && errno == EINTR);
   if (got < 0) {
+    const int error = errno;
     buffer_.clear();
     pos_ = 0;
-    throw Error(QStringLiteral("“%1” could not be read: %2").arg(name_, file_.errorString()));
+    throw Error(QStringLiteral("“%1” could not be read: %2").arg(name_, SystemReason(error)));
   }
   buffer_.resize(got);
   pos_ = 0;
+  read_ += got;
+  if (read_ > maxBytes_) {
+    buffer_.clear();
+    throw Error(
+        QStringLiteral("“%1” could not be read: it has grown past %2, the most that is read")
+            .arg(name_, LimitText(maxBytes_)));
+  }
   if (atStart_ && got > 0) {
     atStart_ = false;
     if (buffer_.startsWith("\xEF\xBB\xBF")) pos_ = 3;
@@ -144,21 +257,28 @@ bool TextInputStream::Fill() {
 }
 
 QString TextInputStream::ReadLine() {
-  QByteArray line;
+  QByteArray line;  // only for a line that goes on past the chunk
   while (Fill()) {
     const char* data = buffer_.constData();
     qsizetype end = pos_;
     while (end < buffer_.size() && data[end] != '\n' && data[end] != '\r')
       ++end;
-    line.append(data + pos_, end - pos_);
     if (end == buffer_.size()) {
+      line.append(data + pos_, end - pos_);
       pos_ = end;
       continue;  // the line goes on in the next chunk
+    }
+    QString text;
+    if (line.isEmpty()) {
+      text = QString::fromUtf8(data + pos_, end - pos_);
+    } else {
+      line.append(data + pos_, end - pos_);
+      text = QString::fromUtf8(line);
     }
     const char terminator = data[end];
     pos_ = end + 1;
     if (terminator == '\r' && Fill() && buffer_[pos_] == '\n') ++pos_;
-    break;
+    return text;
   }
   return QString::fromUtf8(line);
 }
@@ -168,7 +288,7 @@ bool TextInputStream::Eof() {
 }
 
 void TextInputStream::Close() {
-  file_.close();
+  if (fd_ >= 0) ::close(std::exchange(fd_, -1));
 }
 
 }  // namespace fw

@@ -8,7 +8,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <exception>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace fw {
@@ -60,13 +62,43 @@ using FolderItemPtr = std::shared_ptr<FolderItem>;
 
 // The error of a file that could not be saved, for the user.
 Error SaveError(const QString& fileName, const QString& reason);
+
+// A file that TextInputStream refuses before reading any of it: a folder, a named pipe, a device
+// or anything else that is not a regular file, or a file larger than its reader takes. Reason()
+// says why in plain words, for the program to say what the file is not.
+class RefusedFile : public Error {
+ public:
+  RefusedFile(const QString& fileName, const QString& reason);
+  const QString& Reason() const { return reason_; }
+
+ private:
+  QString reason_;
+};
+
+// Plain words for why an operation failed with an exception that is not an Error (memory that
+// ran out, a size beyond what the program can hold), never the exception's own name.
+QString PlainReason(std::exception_ptr error);
+// Runs an operation on the file named fileName. A failure of it that is not an Error is thrown on
+// as an Error that names the file: "“fileName” could not be <done>: <PlainReason>".
+template <class F>
+void NamingFailures(const QString& fileName, const QString& done, F&& operation) {
+  try {
+    std::forward<F>(operation)();
+  } catch (const Error&) {
+    throw;
+  } catch (...) {
+    throw Error(QStringLiteral("“%1” could not be %2: %3")
+                    .arg(fileName, done, PlainReason(std::current_exception())));
+  }
+}
+
 // Puts a fully written save file in its file's place. When the last of it cannot be written out
 // or the replacement fails, nothing is replaced and SaveError is thrown.
 void CommitSave(QSaveFile& file, const QString& fileName);
 
-// Writes a text file as UTF-8 lines ending in "\n". Nothing reaches the file's place until Close:
-// the text goes to a temporary file beside it, which then replaces the file in one step, so a
-// write that fails leaves the old file as it was.
+// Writes a text file as UTF-8 lines ending in "\n", one line for each WriteLine. Nothing reaches
+// the file's place until Close: the text goes to a temporary file beside it, which then replaces
+// the file in one step, so a write that fails leaves the old file as it was.
 class TextOutputStream {
  public:
   // Throws Error when the file cannot be created.
@@ -93,17 +125,21 @@ class TextOutputStream {
 // a UTF-8 byte order mark at the start is skipped.
 class TextInputStream {
  public:
-  // Throws Error when the file cannot be opened.
-  static std::unique_ptr<TextInputStream> Open(const FolderItem& file);
+  // Opens a regular file of at most maxBytes bytes. Throws RefusedFile for anything else, without
+  // waiting on it and without reading it, and Error when the file cannot be opened.
+  static std::unique_ptr<TextInputStream> Open(const FolderItem& file, qint64 maxBytes);
   struct Key {
    private:
     Key() = default;
     friend class TextInputStream;
   };
   TextInputStream(Key, const FolderItem& file);
+  ~TextInputStream();
+  TextInputStream(const TextInputStream&) = delete;
+  TextInputStream& operator=(const TextInputStream&) = delete;
 
   // The next line without its line end; the empty text at the end of the file. Throws Error when
-  // the file cannot be read.
+  // the file cannot be read, or has grown past maxBytes since it was opened.
   QString ReadLine();
   // True when nothing is left to read, which is so as soon as the last line has been read.
   bool Eof();
@@ -112,10 +148,12 @@ class TextInputStream {
  private:
   bool Fill();  // false at the end of the file
   QString name_;
-  QFile file_;
+  int fd_ = -1;
   QByteArray buffer_;
   qsizetype pos_ = 0;
   bool atStart_ = true;
+  qint64 maxBytes_ = 0;
+  qint64 read_ = 0;
 };
 
 }  // namespace fw

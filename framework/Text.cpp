@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace fw {
 
@@ -44,9 +45,20 @@ std::int32_t ToInt32(double value) {
   return static_cast<std::int32_t>(value);  // in range: truncates toward zero
 }
 
-double Val(const QString& text) {
-  const QByteArray bytes = text.toUtf8();
-  const char* p = bytes.constData();
+double Val(QStringView text) {
+  // The text is taken as bytes up to its first character that no number holds; a short number
+  // then needs no memory of its own.
+  const auto inNumber = [](char16_t c) {
+    return (c >= u'0' && c <= u'9') || c == u' ' || c == u'\t' || c == u'+' || c == u'-' ||
+           c == u'.' || c == u'e' || c == u'E';
+  };
+  qsizetype length = 0;
+  while (length < text.size() && inNumber(text[length].unicode()))
+    ++length;
+  std::string bytes(std::size_t(length), '\0');
+  for (qsizetype i = 0; i < length; ++i)
+    bytes[std::size_t(i)] = char(text[i].unicode());
+  const char* p = bytes.data();
   const char* end = p + bytes.size();
   while (p < end && (*p == ' ' || *p == '\t'))
     ++p;
@@ -102,8 +114,12 @@ QString Str(std::int64_t value) {
 }
 
 QString NthField(const QString& text, const QString& separator, int n) {
+  return NthFieldView(text, separator, n).toString();
+}
+
+QStringView NthFieldView(QStringView text, QStringView separator, int n) {
   if (n < 1) return {};
-  if (separator.isEmpty()) return n == 1 ? text : QString();
+  if (separator.isEmpty()) return n == 1 ? text : QStringView();
   qsizetype from = 0;
   for (int field = 1; field < n; ++field) {
     const qsizetype at = text.indexOf(separator, from);
@@ -112,6 +128,22 @@ QString NthField(const QString& text, const QString& separator, int n) {
   }
   const qsizetype to = text.indexOf(separator, from);
   return to < 0 ? text.mid(from) : text.mid(from, to - from);
+}
+
+bool HasLineEnd(const QString& text) {
+  return text.contains(u'\n') || text.contains(u'\r');
+}
+
+QString OneLine(const QString& text) {
+  if (!HasLineEnd(text)) return text;
+  QString line;
+  line.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    line.append(c == u'\r' || c == u'\n' ? QChar(u' ') : c);
+  }
+  return line;
 }
 
 int LenB(const QByteArray& bytes) {

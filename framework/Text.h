@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
 
@@ -24,7 +25,7 @@ std::int32_t ToInt32(double value);
 // The number that a text begins with: optional blanks, an optional sign, digits with an optional
 // fraction and exponent. An empty or non-numeric text gives 0; a number too large for a double
 // gives an infinity of its sign.
-double Val(const QString& text);
+double Val(QStringView text);
 
 // The decimal text of an integer: no grouping, a leading minus sign when negative.
 QString Str(std::int64_t value);
@@ -32,6 +33,12 @@ QString Str(std::int64_t value);
 // The n-th field of text (counted from 1) between separators; the empty text when text has fewer
 // fields or n is less than 1.
 QString NthField(const QString& text, const QString& separator, int n);
+// The same field as a view into text, for reading it at once without a copy.
+QStringView NthFieldView(QStringView text, QStringView separator, int n);
+
+// The text as one line: each line end (CR, LF or the pair CR LF) becomes one blank.
+QString OneLine(const QString& text);
+bool HasLineEnd(const QString& text);
 
 // Byte access to a text taken as raw bytes.
 int LenB(const QByteArray& bytes);

@@ -24,4 +24,4 @@ RUN_PACKAGES=(g++ make cmake qt6-base-dev qt6-image-formats-plugins qt6-qpa-plug
 RUN_PACKAGES+=(libpng-dev libjpeg62-turbo-dev libtiff-dev zlib1g-dev)
 # What the tests, the benchmarks, the fuzzers and the test on a real X server need as well.
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool
-               x11-utils openbox)
+               x11-utils openbox desktop-file-utils libglib2.0-bin)

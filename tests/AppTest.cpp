@@ -5,15 +5,19 @@
 #include "editor/FileTypes1.h"
 #include "editor/Module1.h"
 #include "framework/Application.h"
+#include "framework/Guard.h"
 #include "shell/App.h"
 #include "shell/MainMenuBar.h"
 #include "shell/Startup.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <functional>
@@ -239,6 +243,54 @@ TEST_F(AppTest, AClosedUntouchedFirstWindowTakesTheNextDocumentAndShowsAgain) {
     fw::ChooseMenuItem(QStringLiteral("FileClose"), first.get());
     EXPECT_FALSE(first->IsOpen());
   });
+}
+
+TEST_F(AppTest, WhatIsNoDocumentIsRefusedOnEveryWayInAndNothingIsLost) {
+  const QString pipe = PathOf(QStringLiteral("pipe.TXT"));
+  ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  const QString huge = PathOf(QStringLiteral("huge.TXT"));
+  {
+    QFile file(huge);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(qint64(1) << 30));
+  }
+  const QString a = Document(QStringLiteral("a.TXT"), "AAA");
+  const auto expectRefusal = [](const char* name, const char* reason) {
+    Script().ExpectMessage(QStringLiteral("“%1” is not a logo document: %2")
+                               .arg(QString::fromLatin1(name), QString::fromLatin1(reason)),
+                           fw::MessageButton::Action);
+  };
+
+  // At launch each refusal is told, and the first window, still untouched, takes the document
+  // that comes after them.
+  expectRefusal("pipe.TXT", "it is a named pipe");
+  expectRefusal("huge.TXT", "at 1,073,741,824 bytes it is larger than 16 MiB");
+  expectRefusal("zero", "it is a device");
+  Run(
+      {pipe, huge, QStringLiteral("/dev/zero"), a},
+      [&] {
+        const auto first = FirstWindow();
+        ASSERT_EQ(Windows().size(), 1u);
+        EXPECT_EQ(first->LogoTF().Text(), QStringLiteral("AAA"));
+
+        // With work in the window, the same files through File > Open and from the desktop.
+        QTest::keyClicks(&first->LogoTF().Widget(), "B");
+        for (const QString& path : {pipe, huge}) {
+          SCOPED_TRACE(path.toStdString());
+          Script().ExpectOpen(kText, path);
+          expectRefusal(path == pipe ? "pipe.TXT" : "huge.TXT", "");
+          fw::ChooseMenuItem(QStringLiteral("FileOpen"));
+          expectRefusal(path == pipe ? "pipe.TXT" : "huge.TXT", "");
+          fw::Guard(
+              [&] { App::Instance()->Event_OpenDocument(std::make_shared<fw::FolderItem>(path)); });
+          EXPECT_TRUE(Script().Done());
+        }
+        EXPECT_EQ(Windows().size(), 1u);
+        EXPECT_EQ(first->LogoTF().Text(), QStringLiteral("AAAB"));
+        EXPECT_TRUE(first->mDuty);
+        EXPECT_EQ(first->mFile->Path(), a);
+      },
+      [] { return FirstWindow()->mFile != nullptr; });
 }
 
 TEST_F(AppTest, TheShortcutsForNewAndOpenReachTheApplication) {

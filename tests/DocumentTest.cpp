@@ -4,14 +4,26 @@
 
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
+#include "framework/Guard.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLineEdit>
 #include <QMetaObject>
 #include <QTest>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <new>
 
 namespace {
 
@@ -126,21 +138,35 @@ TEST_F(DocumentTest, SpecialLogosAreWrittenAsTheyAre) {
   }
 }
 
-TEST_F(DocumentTest, TheOfferedNameIsTheLogoTextWithSlashesReplaced) {
+TEST_F(DocumentTest, TheOfferedNameIsTheLogoTextMadeOneVisibleFileName) {
+  const QString emoji = QStringLiteral("😀");  // four bytes of UTF-8, two UTF-16 units
   const struct {
-    const char* text;
-    const char* name;
+    QString text;
+    QString name;
   } cases[] = {
-      {"Go 2", "Go 2.TXT"},
-      {"A/B", "A_B.TXT"},
-      {"/x//", "_x__.TXT"},
-      {"", ".TXT"},
+      {QStringLiteral("Go 2"), QStringLiteral("Go 2.TXT")},
+      {QStringLiteral("A/B"), QStringLiteral("A_B.TXT")},
+      {QStringLiteral("/x//"), QStringLiteral("_x__.TXT")},
+      {QStringLiteral("A") + QChar(u'\0') + QStringLiteral("B"), QStringLiteral("A_B.TXT")},
+      {QStringLiteral("MY\nLOGO"), QStringLiteral("MY LOGO.TXT")},
+      {QString(), QStringLiteral("Untitled.TXT")},  // not the hidden ".TXT"
+      {QStringLiteral("   "), QStringLiteral("Untitled.TXT")},
+      {QStringLiteral(" \t "), QStringLiteral("Untitled.TXT")},
+      {QStringLiteral(" A "), QStringLiteral(" A .TXT")},
+      // Cut to the 255 bytes that a file name holds, never inside a character.
+      {QString(300, u'L'), QString(251, u'L') + QStringLiteral(".TXT")},
+      {QString(100, u'日'), QString(83, u'日') + QStringLiteral(".TXT")},
+      {emoji.repeated(70), emoji.repeated(62) + QStringLiteral(".TXT")},
   };
   for (const auto& c : cases) {
-    w->LogoTF().SetText(QString::fromUtf8(c.text));
-    Script().ExpectSave(kText, QString::fromUtf8(c.name), QString());
+    SCOPED_TRACE(c.text.left(20).toStdString());
+    w->LogoTF().SetText(c.text);
+    Script().ExpectSave(kText, c.name, QString());
     fw::ChooseMenuItem(QStringLiteral("FileSave"), w.get());
-    EXPECT_TRUE(Script().Done()) << c.text;
+    EXPECT_TRUE(Script().Done());
+    QFile file(PathOf(c.name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << "a name that a file can take";
+    file.remove();
   }
   EXPECT_TRUE(Entries().isEmpty());
 }
@@ -502,6 +528,157 @@ TEST_F(DocumentTest, ATextEmptiedWhileTheReadLetsEventsRunLeavesNoSelection) {
   EXPECT_EQ(w->MojimePM().ListIndex(), -1);
   EXPECT_TRUE(Script().messages.empty());
   PreviewImage(*w);
+}
+
+TEST_F(DocumentTest, APastedLineEndNeverSplitsTheDocument) {
+  QLineEdit& edit = w->LogoTF().Edit();
+  edit.selectAll();
+  QApplication::clipboard()->setText(QStringLiteral("MY\nLOGO"));
+  QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+  ChooseCharColor(*w, 2, fw::RGB(0, 0, 200));
+  const QString path = PathOf(QStringLiteral("MY LOGO.TXT"));
+  Script().ExpectSave(kText, QStringLiteral("MY LOGO.TXT"), path);
+  fw::ChooseMenuItem(QStringLiteral("FileSave"), w.get());
+  ASSERT_TRUE(Script().Done());
+  EXPECT_EQ(ReadBytes(path), QByteArray("MY LOGO\n255:255:255\n12,0:0:0,0\n24,0:0:0,92\n"
+                                        "11,0:0:200,184\n14,0:0:0,276\n6,0:0:0,368\n"
+                                        "14,0:0:0,460\n"));
+
+  auto r = Shown();
+  r->OpenData(ItemOf(QStringLiteral("MY LOGO.TXT")));
+  EXPECT_EQ(r->LogoTF().Text(), QStringLiteral("MY LOGO"));
+  EXPECT_EQ(r->BKColorRT().FillColor(), kWhite);
+  ExpectChars(*r, Chars(*w));
+}
+
+TEST_F(DocumentTest, ALogoOf300000CapitalsReadsAndSavesBackByteForByte) {
+  constexpr int kCount = 300000;
+  QByteArray text;
+  QByteArray lines;
+  for (int n = 0; n < kCount; ++n) {
+    text += char('A' + n % 26);
+    lines += QByteArray::number(n % 26) + ',' + QByteArray::number(n % 256) +
+             ":7:" + QByteArray::number(255 - n % 256) + ',' +
+             QByteArray::number(n * 92 - 5 * (n % 3)) + '\n';
+  }
+  const QByteArray document = text + "\n1:2:3\n" + lines;
+  ASSERT_GT(document.size(), 6'000'000);
+  Read(*w, QStringLiteral("long.TXT"), document);
+  ASSERT_EQ(w->UBoundLogo(), kCount);
+  EXPECT_EQ(w->LogoTF().Text().size(), kCount);
+  ASSERT_EQ(w->MojimePM().ListCount(), kCount);
+  EXPECT_EQ(w->MojimePM().List(kCount - 1), QStringLiteral("L: 300000"));
+  EXPECT_EQ(w->MojimePM().RowTag(kCount - 1), QStringLiteral("L"));
+  EXPECT_EQ(w->mLogo[kCount]->mPos, (kCount - 1) * 92 - 5 * ((kCount - 1) % 3));
+
+  w->SaveData(ItemOf(QStringLiteral("again.TXT")));
+  EXPECT_TRUE(ReadBytes(PathOf(QStringLiteral("again.TXT"))) == document);
+}
+
+// ---- what is not a logo document
+
+class RefusedDocumentTest : public DocumentTest {
+ protected:
+  // Reads the item into the window, which must refuse it with a report that names it, and leave
+  // the window as it was.
+  void ExpectRefused(const fw::FolderItemPtr& item, const QString& reason) {
+    w->mNoChange = true;
+    try {
+      w->OpenData(item);
+      ADD_FAILURE() << "read";
+    } catch (const fw::Error& e) {
+      EXPECT_TRUE(e.Text().startsWith(u'“' + item->Name() + u'”' +
+                                      QStringLiteral(" is not a logo document: ")))
+          << e.what();
+      EXPECT_TRUE(e.Text().contains(reason)) << e.what();
+    }
+    EXPECT_EQ(w->LogoTF().Text(), QStringLiteral("TAVURE"));
+    EXPECT_EQ(w->UBoundLogo(), 6);
+    EXPECT_EQ(w->BKColorRT().FillColor(), kWhite);
+    EXPECT_EQ(w->Title(), QStringLiteral("Quenz Logo Maker"));
+    EXPECT_FALSE(w->mFile);
+    EXPECT_TRUE(w->mNoChange);
+    EXPECT_FALSE(w->mDuty);
+  }
+
+  // A file of the given size that takes no room on the disk beyond its first line.
+  QString Sparse(const QString& name, qint64 size) {
+    const QString path = PathOf(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("AB\n1:2:3\n0,0:0:0,5\n1,0:0:0,9\n");
+    EXPECT_TRUE(file.resize(size));
+    return path;
+  }
+};
+
+TEST_F(RefusedDocumentTest, AnythingButARegularFileIsRefusedWithoutWaiting) {
+  const QString pipe = PathOf(QStringLiteral("pipe.TXT"));
+  ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  ASSERT_TRUE(QFile::link(pipe, PathOf(QStringLiteral("link.TXT"))));
+  const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const QByteArray socketPath = QFile::encodeName(PathOf(QStringLiteral("socket.TXT")));
+  ASSERT_LT(std::size_t(socketPath.size()), sizeof address.sun_path);
+  std::memcpy(address.sun_path, socketPath.constData(), std::size_t(socketPath.size()));
+  ASSERT_EQ(bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+
+  const struct {
+    fw::FolderItemPtr item;
+    const char* reason;
+  } cases[] = {
+      {ItemOf(QStringLiteral("pipe.TXT")), "named pipe"},
+      {ItemOf(QStringLiteral("link.TXT")), "named pipe"},  // followed to what it names
+      {ItemOf(QStringLiteral("socket.TXT")), "socket"},
+      {std::make_shared<fw::FolderItem>(QStringLiteral("/dev/zero")), "device"},
+      {std::make_shared<fw::FolderItem>(QStringLiteral("/dev/null")), "device"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.item->Path().toStdString());
+    ExpectRefused(c.item, QString::fromLatin1(c.reason));
+  }
+  close(sock);
+}
+
+TEST_F(RefusedDocumentTest, AFileLargerThan16MiBIsRefusedBeforeItIsRead) {
+  constexpr qint64 kLimit = 16 * 1024 * 1024;
+  Sparse(QStringLiteral("huge.TXT"), qint64(1) << 30);
+  Sparse(QStringLiteral("over.TXT"), kLimit + 1);
+  ExpectRefused(ItemOf(QStringLiteral("huge.TXT")),
+                QStringLiteral("at 1,073,741,824 bytes it is larger than 16 MiB, the most"));
+  ExpectRefused(ItemOf(QStringLiteral("over.TXT")),
+                QStringLiteral("at 16,777,217 bytes it is larger than 16 MiB"));
+
+  // The largest document that is read.
+  Sparse(QStringLiteral("limit.TXT"), kLimit);
+  w->OpenData(ItemOf(QStringLiteral("limit.TXT")));
+  EXPECT_EQ(w->LogoTF().Text(), QStringLiteral("AB"));
+  ExpectChars(*w, {{0, 0, 5}, {1, 0, 9}});
+}
+
+TEST_F(DocumentTest, AFailureWhileReadingOrWritingNamesTheFileInPlainWords) {
+  WriteBytes(PathOf(QStringLiteral("doc.TXT")), "AB\n1:2:3\n");
+  const auto text = w->LogoTF().onTextChange;
+  w->LogoTF().onTextChange = [](fw::TextField&) { throw std::bad_alloc(); };
+  try {
+    w->OpenData(ItemOf(QStringLiteral("doc.TXT")));
+    ADD_FAILURE() << "read";
+  } catch (const fw::Error& e) {
+    EXPECT_EQ(e.Text(), QStringLiteral("“doc.TXT” could not be opened: there is not enough memory "
+                                       "for it"));
+  }
+  w->LogoTF().onTextChange = text;
+
+  // Through the framework's report, as the user sees it.
+  w->LogoTF().onTextChange = [](fw::TextField&) { throw std::bad_alloc(); };
+  Script().ExpectMessage(QStringLiteral("“doc.TXT” could not be opened"),
+                         fw::MessageButton::Action);
+  fw::Guard([&] { w->OpenData(ItemOf(QStringLiteral("doc.TXT"))); });
+  w->LogoTF().onTextChange = text;
+  EXPECT_TRUE(Script().Done());
+  ASSERT_EQ(Script().messages.size(), 1u);
+  EXPECT_FALSE(Script().messages[0].message.contains(QStringLiteral("std::")));
 }
 
 }  // namespace

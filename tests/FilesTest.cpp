@@ -9,9 +9,18 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
+#include <functional>
+#include <new>
+#include <stdexcept>
+
 namespace {
 
 using FilesTest = QuenzTest;
+
+// A limit that no file of the tests comes near.
+constexpr qint64 kAnySize = qint64(1) << 40;
 
 // ---- file types
 
@@ -134,13 +143,16 @@ TEST_F(TextOutputTest, LinesReachTheFileAsUtf8OnlyOnClose) {
   out->WriteLine(QStringLiteral("TAVURE"));
   out->WriteLine(QString());
   out->WriteLine(QStringLiteral("背景 é"));
+  out->WriteLine(QStringLiteral("one\r\nline\rafter\nall"));  // never split
   EXPECT_EQ(ReadBytes(Target()), "old contents\n") << "the old file stays until Close";
   out->Close();
-  EXPECT_EQ(ReadBytes(Target()), QByteArray("TAVURE\n\n") + QStringLiteral("背景 é\n").toUtf8());
+  const QByteArray written =
+      QByteArray("TAVURE\n\n") + QStringLiteral("背景 é\n").toUtf8() + "one line after all\n";
+  EXPECT_EQ(ReadBytes(Target()), written);
   EXPECT_EQ(Entries(), QStringList({QStringLiteral("doc.TXT")}));
   EXPECT_NO_THROW(out->Close()) << "closing again does nothing";
   out.reset();
-  EXPECT_EQ(ReadBytes(Target()), QByteArray("TAVURE\n\n") + QStringLiteral("背景 é\n").toUtf8());
+  EXPECT_EQ(ReadBytes(Target()), written);
 }
 
 TEST_F(TextOutputTest, AStreamDroppedUnclosedLeavesNothingBehind) {
@@ -199,7 +211,7 @@ class TextInputTest : public QuenzTest {
   QStringList LinesOf(const QByteArray& bytes) {
     const QString path = PathOf(QStringLiteral("in.TXT"));
     WriteBytes(path, bytes);
-    auto in = fw::TextInputStream::Open(fw::FolderItem(path));
+    auto in = fw::TextInputStream::Open(fw::FolderItem(path), kAnySize);
     QStringList lines;
     while (!in->Eof() && lines.size() < 100000)
       lines << in->ReadLine();
@@ -239,28 +251,30 @@ TEST_F(TextInputTest, EveryKindOfLineEndEndsALine) {
 }
 
 TEST_F(TextInputTest, ALineLongerThanOneReadChunkComesWhole) {
-  constexpr int kChunk = 64 * 1024;
-  const QByteArray longLine(3 * kChunk + 17, 'x');
+  const QByteArray longLine(3 * 65536 + 17, 'x');
   EXPECT_EQ(LinesOf(longLine + "\nend"), QStringList({QString::fromLatin1(longLine), "end"}));
   EXPECT_EQ(LinesOf("\xEF\xBB\xBF" + longLine), QStringList({QString::fromLatin1(longLine)}));
 
-  // A line end split over two chunks is still one line end.
-  const QByteArray head(kChunk - 1, 'a');
-  EXPECT_EQ(LinesOf(head + "\r\nb\n"), QStringList({QString::fromLatin1(head), "b"}));
-  EXPECT_EQ(LinesOf(head + "\r\rb"), QStringList({QString::fromLatin1(head), "", "b"}));
-  // As is a character whose bytes straddle the chunks.
-  const QByteArray before(kChunk - 1, 'c');
-  EXPECT_EQ(LinesOf(before + QStringLiteral("背\n").toUtf8()),
-            QStringList({QString::fromLatin1(before) + QStringLiteral("背")}));
-  // A file that ends exactly at a chunk's end.
-  const QByteArray full(kChunk - 1, 'd');
-  EXPECT_EQ(LinesOf(full + "\n"), QStringList({QString::fromLatin1(full)}));
+  // Whatever the stream reads at a time, a piece of a line at the end of a read goes on in the
+  // next: the file is cut at every likely size of a read.
+  for (const int cut : {512, 1024, 2048, 4096, 65536}) {
+    SCOPED_TRACE(cut);
+    const QByteArray head(cut - 1, 'a');
+    // A line end over two reads is still one line end.
+    EXPECT_EQ(LinesOf(head + "\r\nb\n"), QStringList({QString::fromLatin1(head), "b"}));
+    EXPECT_EQ(LinesOf(head + "\r\rb"), QStringList({QString::fromLatin1(head), "", "b"}));
+    // As is a character whose bytes straddle the reads.
+    EXPECT_EQ(LinesOf(head + QStringLiteral("背\n").toUtf8()),
+              QStringList({QString::fromLatin1(head) + QStringLiteral("背")}));
+    // A file that ends exactly where a read ends.
+    EXPECT_EQ(LinesOf(head + "\n"), QStringList({QString::fromLatin1(head)}));
+  }
 }
 
 TEST_F(TextInputTest, EofComesWithTheLastLine) {
   const QString path = PathOf(QStringLiteral("in.TXT"));
   WriteBytes(path, "one\r\ntwo\r\n");
-  auto in = fw::TextInputStream::Open(fw::FolderItem(path));
+  auto in = fw::TextInputStream::Open(fw::FolderItem(path), kAnySize);
   EXPECT_FALSE(in->Eof());
   EXPECT_FALSE(in->Eof()) << "asking does not consume";
   EXPECT_EQ(in->ReadLine(), QStringLiteral("one"));
@@ -269,15 +283,86 @@ TEST_F(TextInputTest, EofComesWithTheLastLine) {
   EXPECT_TRUE(in->Eof());
 }
 
-TEST_F(TextInputTest, AFileThatCannotBeOpenedIsAnError) {
+TEST_F(TextInputTest, OnlyARegularFileWithinTheLimitIsOpened) {
   QDir(PathOf(QString())).mkdir(QStringLiteral("folder"));
-  for (const char* name : {"missing.TXT", "folder"}) {
-    SCOPED_TRACE(name);
+  ASSERT_EQ(mkfifo(QFile::encodeName(PathOf(QStringLiteral("pipe"))).constData(), 0600), 0);
+  WriteBytes(PathOf(QStringLiteral("ten")), "0123456789");
+  const struct {
+    const char* name;
+    qint64 limit;
+    const char* refusal;  // nullptr: opened; "": an error, not a refusal
+    const char* text;     // of the error
+  } cases[] = {
+      {"ten", 10, nullptr, nullptr},
+      {"ten", 9, "at 10 bytes it is larger than 9 bytes, the most that is read", "was not read"},
+      {"folder", kAnySize, "it is a folder", "was not read"},
+      {"pipe", kAnySize, "it is a named pipe (FIFO), not a file", "was not read"},
+      {"missing", kAnySize, "", "could not be opened: No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString name = QString::fromLatin1(c.name);
     try {
-      fw::TextInputStream::Open(fw::FolderItem(PathOf(QString::fromLatin1(name))));
+      auto in = fw::TextInputStream::Open(fw::FolderItem(PathOf(name)), c.limit);
+      EXPECT_FALSE(c.refusal) << "opened";
+      EXPECT_EQ(in->ReadLine(), QStringLiteral("0123456789"));
+    } catch (const fw::RefusedFile& e) {
+      ASSERT_TRUE(c.refusal && *c.refusal) << e.what();
+      EXPECT_EQ(e.Reason(), QString::fromLatin1(c.refusal));
+      EXPECT_TRUE(e.Text().startsWith(u'“' + name + u'”')) << e.what();
+      EXPECT_TRUE(e.Text().contains(QString::fromLatin1(c.text))) << e.what();
+    } catch (const fw::Error& e) {
+      ASSERT_TRUE(c.refusal && !*c.refusal) << e.what();
+      EXPECT_EQ(e.Text(), u'“' + name + QStringLiteral("” ") + QString::fromLatin1(c.text));
+    }
+  }
+}
+
+TEST_F(TextInputTest, AFileThatGrowsPastItsLimitIsAnErrorOnReading) {
+  const QString path = PathOf(QStringLiteral("growing"));
+  WriteBytes(path, "AB\n");
+  auto in = fw::TextInputStream::Open(fw::FolderItem(path), 100);
+  {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(QByteArray(200, 'x'));
+  }
+  try {
+    in->ReadLine();
+    ADD_FAILURE() << "read past the limit";
+  } catch (const fw::Error& e) {
+    EXPECT_EQ(e.Text(),
+              QStringLiteral("“growing” could not be read: it has grown past 100 bytes, the most "
+                             "that is read"));
+  }
+}
+
+// ---- failures in plain words
+
+TEST_F(FilesTest, AFailureThatIsNoErrorIsNamedForItsFile) {
+  const struct {
+    const char* what;
+    std::function<void()> fail;
+    const char* text;
+  } cases[] = {
+      {"memory", [] { throw std::bad_alloc(); },
+       "“doc.TXT” could not be opened: there is not enough memory for it"},
+      {"a size beyond reach", [] { throw std::length_error("vector::_M_default_append"); },
+       "“doc.TXT” could not be opened: there is not enough memory for it"},
+      {"the system's words", [] { throw std::runtime_error("Input/output error"); },
+       "“doc.TXT” could not be opened: Input/output error"},
+      {"a fault of the program", [] { throw std::out_of_range("vector::_M_range_check"); },
+       "“doc.TXT” could not be opened: something unexpected went wrong in the program"},
+      {"an Error, which says enough", [] { throw fw::Error(QStringLiteral("its own words")); },
+       "its own words"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    try {
+      fw::NamingFailures(QStringLiteral("doc.TXT"), QStringLiteral("opened"), c.fail);
       ADD_FAILURE() << "no error";
     } catch (const fw::Error& e) {
-      EXPECT_TRUE(e.Text().contains(QString::fromLatin1(name))) << e.what();
+      EXPECT_EQ(e.Text(), QString::fromUtf8(c.text));
     }
   }
 }

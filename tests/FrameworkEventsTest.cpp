@@ -22,7 +22,9 @@
 #include <algorithm>
 #include <climits>
 #include <functional>
+#include <new>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -548,13 +550,37 @@ TEST_F(FrameworkEventsTest, AnExceptionFromAHandlerIsReportedAndTheProgramGoesOn
                           []() -> bool { throw std::runtime_error("a plain failure"); });
          fw::ChooseMenuItem(QStringLiteral("TestThrow"), &w);
        },
-       "a plain failure"},
+       "The last action could not be finished: a plain failure."},
+      // Exceptions whose own text is only their name reach the user in plain words.
+      {"memory that ran out",
+       [](EventsWin& w, TestApp&) {
+         w.AddMenuHandler(QStringLiteral("TestThrow"), []() -> bool { throw std::bad_alloc(); });
+         fw::ChooseMenuItem(QStringLiteral("TestThrow"), &w);
+       },
+       "The last action could not be finished: there is not enough memory for it."},
+      {"a size beyond what can be held",
+       [](EventsWin& w, TestApp&) {
+         w.AddMenuHandler(QStringLiteral("TestThrow"), []() -> bool {
+           std::vector<char> v;
+           v.reserve(v.max_size() + 1);
+           return true;
+         });
+         fw::ChooseMenuItem(QStringLiteral("TestThrow"), &w);
+       },
+       "The last action could not be finished: there is not enough memory for it."},
+      {"an error of the program's logic",
+       [](EventsWin& w, TestApp&) {
+         w.AddMenuHandler(QStringLiteral("TestThrow"),
+                          []() -> bool { return std::vector<int>().at(3) == 0; });
+         fw::ChooseMenuItem(QStringLiteral("TestThrow"), &w);
+       },
+       "The last action could not be finished: something unexpected went wrong in the program."},
       {"an exception of no known kind",
        [](EventsWin& w, TestApp&) {
          w.AddMenuHandler(QStringLiteral("TestThrow"), []() -> bool { throw 42; });
          fw::ChooseMenuItem(QStringLiteral("TestThrow"), &w);
        },
-       ""},
+       "The last action could not be finished: something unexpected went wrong in the program."},
       {"typing",
        [&](EventsWin& w, TestApp&) {
          w.Field().onTextChange = [&](fw::TextField&) { fail(); };
@@ -597,11 +623,7 @@ TEST_F(FrameworkEventsTest, AnExceptionFromAHandlerIsReportedAndTheProgramGoesOn
     EXPECT_TRUE(Script().Done());
     ASSERT_EQ(Script().messages.size(), 1u);
     EXPECT_EQ(Script().messages[0].icon, 2);
-    if (*c.message) {
-      EXPECT_EQ(Script().messages[0].message, QString::fromUtf8(c.message));
-    } else {
-      EXPECT_FALSE(Script().messages[0].message.isEmpty());
-    }
+    EXPECT_EQ(Script().messages[0].message, QString::fromUtf8(c.message));
     EXPECT_TRUE(w->IsOpen());
     w->onPaint = nullptr;
     Journal().clear();
