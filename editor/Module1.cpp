@@ -30,13 +30,23 @@ void InitMoji() {
 }
 
 QString ColorToStr(fw::Color c) {
-  return fw::Str((c >> 16) & 0xFF) + u':' + fw::Str((c >> 8) & 0xFF) + u':' + fw::Str(c & 0xFF);
+  QString text;
+  AppendColorToStr(text, c);
+  return text;
 }
 
-fw::Color StrToColor(const QString& s) {
-  const std::int32_t red = fw::ToInt32(fw::Val(fw::NthField(s, QStringLiteral(":"), 1)));
-  const std::int32_t green = fw::ToInt32(fw::Val(fw::NthField(s, QStringLiteral(":"), 2)));
-  const std::int32_t blue = fw::ToInt32(fw::Val(fw::NthField(s, QStringLiteral(":"), 3)));
+void AppendColorToStr(QString& text, fw::Color c) {
+  fw::AppendStr(text, (c >> 16) & 0xFF);
+  text.append(u':');
+  fw::AppendStr(text, (c >> 8) & 0xFF);
+  text.append(u':');
+  fw::AppendStr(text, c & 0xFF);
+}
+
+fw::Color StrToColor(QStringView s) {
+  const std::int32_t red = fw::ToInt32(fw::Val(fw::NthFieldView(s, u":", 1)));
+  const std::int32_t green = fw::ToInt32(fw::Val(fw::NthFieldView(s, u":", 2)));
+  const std::int32_t blue = fw::ToInt32(fw::Val(fw::NthFieldView(s, u":", 3)));
   return fw::RGB(red, green, blue, 0);
 }
 

@@ -25,9 +25,12 @@ fw::PicturePtr QuenzPic();
 
 // "red:green:blue" in decimal.
 QString ColorToStr(fw::Color c);
+// Appends ColorToStr(c) to text, without a text of its own in between: a document writes one
+// for every character.
+void AppendColorToStr(QString& text, fw::Color c);
 // The colour of a text in that form: missing or non-numeric fields read as 0, extra fields are
 // ignored, and channels outside 0 to 255 are clamped.
-fw::Color StrToColor(const QString& s);
+fw::Color StrToColor(QStringView s);
 
 // The caption of the close prompt's save button in a language ("" for the user's own).
 QString kSave(const QString& language);

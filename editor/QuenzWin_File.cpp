@@ -30,8 +30,16 @@ constexpr ExportFormat kExportFormats[] = {
     {"public.jpeg", "JPEGTYPE", "Untitled.JPG", fw::Picture::kFormatJPEG},
 };
 
+// Str(mChr), ",", the colour, ",", Str(mPos): built in place, one line for every character.
 QString CharacterLine(const LogoInfo& r) {
-  return fw::Str(r.mChr) + u',' + Module1::ColorToStr(r.mColor) + u',' + fw::Str(r.mPos);
+  QString line;
+  line.reserve(36);
+  fw::AppendStr(line, r.mChr);
+  line.append(u',');
+  Module1::AppendColorToStr(line, r.mColor);
+  line.append(u',');
+  fw::AppendStr(line, r.mPos);
+  return line;
 }
 
 // Holds a window until the event loop is free again: a window closed while its export lets
@@ -185,7 +193,7 @@ void QuenzWin::OpenData(fw::FolderItemPtr f) {
       const QString line = in->ReadLine();
       LogoInfo& record = records.emplace_back();
       record.mChr = fw::ToInt32(fw::Val(fw::NthFieldView(line, u",", 1)));
-      record.mColor = Module1::StrToColor(fw::NthField(line, QStringLiteral(","), 2));
+      record.mColor = Module1::StrToColor(fw::NthFieldView(line, u",", 2));
       record.mPos = fw::ToInt32(fw::Val(fw::NthFieldView(line, u",", 3)));
       if (in->Eof()) break;
     }

@@ -185,8 +185,12 @@ TextOutputStream::~TextOutputStream() {
 void TextOutputStream::WriteLine(const QString& text) {
   // A failed write is remembered by the file and reported by Close. A line end inside the text
   // would make two lines of it: it is written as a blank, as a text field shows it.
-  file_.write(OneLine(text).toUtf8());
-  file_.write("\n", 1);
+  const QString line = OneLine(text);
+  // Encoded into a buffer of the stream's own, which a document's many short lines reuse.
+  encoded_.resize(encoder_.requiredSpace(line.size()) + 1);
+  char* const end = encoder_.appendToBuffer(encoded_.data(), line);
+  *end = '\n';
+  file_.write(encoded_.constData(), end + 1 - encoded_.constData());
 }
 
 void TextOutputStream::Close() {

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
+#include <QStringEncoder>
 #include <QStringList>
 
 #include <exception>
@@ -118,6 +119,9 @@ class TextOutputStream {
  private:
   QString name_;
   QSaveFile file_;
+  // Each line on its own, as QString::toUtf8 encodes it.
+  QStringEncoder encoder_{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
+  QByteArray encoded_;
   bool closed_ = false;
 };
 

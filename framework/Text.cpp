@@ -71,6 +71,14 @@ double Val(QStringView text) {
   while (q < end && IsDigit(*q))
     ++q;
   bool anyDigit = q > digits;
+  const bool negative = *start == '-';
+  // The common case, a whole number of up to 15 digits, is exact in a double as it is summed.
+  if (anyDigit && q - digits <= 15 && (q == end || (*q != '.' && *q != 'e' && *q != 'E'))) {
+    double whole = 0.0;
+    for (const char* d = digits; d < q; ++d)
+      whole = whole * 10.0 + (*d - '0');
+    return negative ? -whole : whole;
+  }
   if (q < end && *q == '.') {
     const char* frac = q + 1;
     const char* r = frac;
@@ -92,7 +100,6 @@ double Val(QStringView text) {
   }
 
   // from_chars takes no leading '+' and ignores the locale, unlike strtod.
-  const bool negative = *start == '-';
   const char* numberStart = (*start == '+' || *start == '-') ? start + 1 : start;
   double value = 0.0;
   const auto [ptr, ec] = std::from_chars(numberStart, q, value);
@@ -111,6 +118,12 @@ double Val(QStringView text) {
 
 QString Str(std::int64_t value) {
   return QString::number(value);
+}
+
+void AppendStr(QString& text, std::int64_t value) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  text.append(QLatin1StringView(digits, end - digits));
 }
 
 QString NthField(const QString& text, const QString& separator, int n) {

@@ -29,6 +29,8 @@ double Val(QStringView text);
 
 // The decimal text of an integer: no grouping, a leading minus sign when negative.
 QString Str(std::int64_t value);
+// Appends Str(value) to text, without a text of its own in between.
+void AppendStr(QString& text, std::int64_t value);
 
 // The n-th field of text (counted from 1) between separators; the empty text when text has fewer
 // fields or n is less than 1.

@@ -52,7 +52,7 @@ fuzz() {
 }
 # Qt's caches keep memory from one input of the document fuzzer to the next, so libFuzzer would
 # scan the whole heap for leaks after nearly every input: they are looked for once, at the end.
-fuzz fuzz_document -detect_leaks=0 & document_fuzz=$!
+fuzz fuzz_document -detect_leaks=0 -dict="$here/fuzz/document.dict" & document_fuzz=$!
 fuzz fuzz_color & color_fuzz=$!
 fuzz_failed=0
 wait "$document_fuzz" || fuzz_failed=1
