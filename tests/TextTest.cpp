@@ -42,9 +42,24 @@ TEST(Val, ReadsTheLeadingNumber) {
       {"-", 0},      {".", 0},         {"0x10", 0},
       {"1,5", 1},    {"255:128", 255}, {"1e999", std::numeric_limits<double>::infinity()},
       {"1e-999", 0},
+      // Whole numbers up to 15 digits, and past them, where the exact sum would not hold.
+      {"999999999999999", 999999999999999.0},
+      {"-2147483649x", -2147483649.0},
+      {"12345678901234567890", 12345678901234567890.0},
+      {"007", 7},
   };
   for (const auto& c : cases)
     EXPECT_EQ(fw::Val(QString::fromUtf8(c.in)), c.out) << c.in;
+}
+
+TEST(Str, WritesAndAppendsDecimalIntegers) {
+  const std::int64_t cases[] = {0, 7, -10, 255, 2147483647, -2147483648LL, 9223372036854775807LL};
+  for (const std::int64_t v : cases) {
+    EXPECT_EQ(fw::Str(v), QString::number(v));
+    QString text = QStringLiteral("x,");
+    fw::AppendStr(text, v);
+    EXPECT_EQ(text, QStringLiteral("x,") + QString::number(v));
+  }
 }
 
 TEST(NthField, CountsFromOne) {
