@@ -103,13 +103,17 @@ QString LeftInUtf8(const QString& text, qsizetype maxBytes) {
 }
 
 // The name that the save dialog offers for a logo text: the text and ".TXT", made one valid and
-// visible file name. A "/" or a NUL becomes "_", a line end a blank; a long text is cut to fit;
-// a text of blanks alone, which would name a hidden or blank file, gives "Untitled.TXT".
+// visible file name. A "/" or a NUL becomes "_", a line end a blank, leading full stops go; a
+// long text is cut to fit; a text of blanks alone, which would name a hidden or blank file,
+// gives "Untitled.TXT".
 QString DocumentName(const QString& logoText) {
   const QString extension = QStringLiteral(".TXT");
   QString name = fw::OneLine(logoText);
   name.replace(u'/', u'_');
   name.replace(QChar(u'\0'), u'_');
+  // A leading "." would hide the file from the open dialog.
+  while (name.startsWith(u'.'))
+    name.remove(0, 1);
   if (name.trimmed().isEmpty()) return QStringLiteral("Untitled") + extension;
   return LeftInUtf8(name, kMaxNameBytes - extension.size()) + extension;
 }

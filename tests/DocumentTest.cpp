@@ -153,6 +153,9 @@ TEST_F(DocumentTest, TheOfferedNameIsTheLogoTextMadeOneVisibleFileName) {
       {QStringLiteral("   "), QStringLiteral("Untitled.TXT")},
       {QStringLiteral(" \t "), QStringLiteral("Untitled.TXT")},
       {QStringLiteral(" A "), QStringLiteral(" A .TXT")},
+      {QStringLiteral(".NET"), QStringLiteral("NET.TXT")},  // not hidden
+      {QStringLiteral("..A.B"), QStringLiteral("A.B.TXT")},
+      {QStringLiteral(". "), QStringLiteral("Untitled.TXT")},
       // Cut to the 255 bytes that a file name holds, never inside a character.
       {QString(300, u'L'), QString(251, u'L') + QStringLiteral(".TXT")},
       {QString(100, u'日'), QString(83, u'日') + QStringLiteral(".TXT")},
