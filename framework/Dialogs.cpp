@@ -102,6 +102,14 @@ std::vector<std::unique_ptr<QShortcut>> AcceptWithHeldKeys(QDialog& dialog) {
   return shortcuts;
 }
 
+void WaitUntilPlaced(QWidget& window) {
+  const QWindow* handle = window.windowHandle();
+  QElapsedTimer clock;
+  clock.start();
+  while (handle && !handle->isExposed() && clock.elapsed() < 500)
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+}
+
 class QtDialogs : public DialogProvider {
  public:
   FolderItemPtr OpenFile(const RegisteredFileType& type) override {
@@ -136,10 +144,13 @@ class QtDialogs : public DialogProvider {
 
   MessageButton Message(const MessageRequest& request) override {
     QWidget* parent = DialogParent();
-    // A question about a window is asked over it, with it in front.
+    // A question about a window is asked over it, with it in front. A window just shown (a
+    // document refused at start-up) is given a moment to be placed, so that the box does not
+    // centre itself on where the window was before the window manager placed it.
     if (parent && parent->isVisible()) {
       parent->raise();
       parent->activateWindow();
+      WaitUntilPlaced(*parent);
     }
     QMessageBox box(parent);
     box.setWindowTitle(DialogTitle());
