@@ -2,6 +2,7 @@
 // drawn the same way, they keep their sources as they were when drawn, and they are saved in
 // bands through the encoders.
 #include "support/Fixtures.h"
+#include "support/Images.h"
 
 #include "editor/LogoRenderer.h"
 #include "editor/Module1.h"
@@ -42,27 +43,6 @@ QImage Banded(int width, int height, int bandRows, const Drawing& draw) {
       std::memcpy(out.scanLine(top + y), band.constScanLine(y), std::size_t(width) * 4);
   }
   return out;
-}
-
-// Where the two images differ first, for the failure message.
-std::string FirstDifference(const QImage& a, const QImage& b) {
-  if (a.size() != b.size()) return "different sizes";
-  for (int y = 0; y < a.height(); ++y) {
-    for (int x = 0; x < a.width(); ++x) {
-      if (a.pixel(x, y) != b.pixel(x, y)) {
-        return "first at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
-      }
-    }
-  }
-  return "none";
-}
-
-LogoInfoPtr Char(std::int32_t chr, std::int32_t pos, fw::Color color) {
-  auto r = std::make_shared<LogoInfo>();
-  r->mChr = chr;
-  r->mPos = pos;
-  r->mColor = color;
-  return r;
 }
 
 // A logo whose glyphs overlap, stand partly left of 0 and partly beyond the right edge, two of

@@ -4,6 +4,7 @@
 // export is written.
 #include "support/FileSizeLimit.h"
 #include "support/Fixtures.h"
+#include "support/Images.h"
 
 #include "editor/Module1.h"
 #include "framework/Application.h"
@@ -74,19 +75,6 @@ struct Format {
 constexpr Format kTiff{0, "TIFFTYPE", "Untitled.TIF", "logo.TIF"};
 constexpr Format kPng{1, "PNGTYPE", "Untitled.PNG", "logo.PNG"};
 constexpr Format kJpeg{2, "JPEGTYPE", "Untitled.JPG", "logo.JPG"};
-
-// Where two images differ first, for failure messages.
-std::string FirstDifference(const QImage& a, const QImage& b) {
-  if (a.size() != b.size()) return "different sizes";
-  for (int y = 0; y < a.height(); ++y) {
-    for (int x = 0; x < a.width(); ++x) {
-      if (a.pixel(x, y) != b.pixel(x, y)) {
-        return "first at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
-      }
-    }
-  }
-  return "none";
-}
 
 // Bytes of the heap in use, small blocks and mapped ones.
 std::size_t HeapInUse() {

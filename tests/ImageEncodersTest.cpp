@@ -1,6 +1,7 @@
 // The encoders on their own: a device that is full, the libraries' own errors, and what the
 // files hold next to what Qt's writers make of the same picture.
 #include "support/Fixtures.h"
+#include "support/Images.h"
 
 #include "framework/Error.h"
 #include "framework/Files.h"
@@ -22,19 +23,6 @@ namespace {
 const int kFormats[] = {fw::Picture::kFormatTIFF, fw::Picture::kFormatPNG,
                         fw::Picture::kFormatJPEG};
 
-// A picture whose every pixel differs from its neighbours: it compresses badly.
-QImage Noise(int width, int height) {
-  QImage image(width, height, QImage::Format_RGB32);
-  std::uint32_t state = 12345;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      state = state * 1103515245u + 12345u;
-      image.setPixel(x, y, 0xFF000000u | (state >> 8));
-    }
-  }
-  return image;
-}
-
 // Encodes the whole image as one band.
 bool Encode(int format, QIODevice& out, const QImage& image) {
   const auto encoder = fw::ImageEncoder::Make(format, out, image.size(), -1);
@@ -44,7 +32,7 @@ bool Encode(int format, QIODevice& out, const QImage& image) {
 }
 
 TEST(ImageEncoders, AFullDeviceIsToldInTheSystemsWords) {
-  const QImage image = Noise(300, 300);
+  const QImage image = NoiseImage(300, 300);
   for (const int format : kFormats) {
     SCOPED_TRACE(format);
     QFile full(QStringLiteral("/dev/full"));
@@ -59,7 +47,7 @@ TEST(ImageEncoders, AFullDeviceIsToldInTheSystemsWords) {
 class SaveImageTest : public QuenzTest {};
 
 TEST_F(SaveImageTest, RunningOutOfMemoryIsToldInPlainWordsAndKeepsTheOldFile) {
-  const QImage image = Noise(64, 40);
+  const QImage image = NoiseImage(64, 40);
   for (const int format : kFormats) {
     SCOPED_TRACE(format);
     const QString path = PathOf(QStringLiteral("logo"));

@@ -2,6 +2,7 @@
 // that pictures are saved to.
 #include "support/FileSizeLimit.h"
 #include "support/Fixtures.h"
+#include "support/Images.h"
 
 #include "framework/Error.h"
 #include "framework/Files.h"
@@ -496,17 +497,8 @@ class PictureSaveTest : public QuenzTest {
     return QDir(PathOf(QString()))
         .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
   }
-  // A picture whose every pixel differs from its neighbours: it compresses badly.
   static fw::PicturePtr Noise(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    std::uint32_t state = 12345;
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) {
-        state = state * 1103515245u + 12345u;
-        image.setPixel(x, y, 0xFF000000u | (state >> 8));
-      }
-    }
-    return std::make_shared<fw::Picture>(image);
+    return std::make_shared<fw::Picture>(NoiseImage(width, height));
   }
 };
 

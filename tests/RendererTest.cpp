@@ -1,6 +1,7 @@
 // Drawing a logo onto a picture: the background, each glyph in its colour at its place and size,
 // the order of overlapping glyphs, and glyph indexes that the table does not hold.
 #include "support/Fixtures.h"
+#include "support/Images.h"
 
 #include "editor/LogoRenderer.h"
 #include "editor/Module1.h"
@@ -31,14 +32,6 @@ std::vector<fw::PicturePtr> TestGlyphs(std::size_t count = 36) {
     glyphs.push_back(glyph);
   }
   return glyphs;
-}
-
-LogoInfoPtr Char(std::int32_t chr, std::int32_t pos, fw::Color color) {
-  auto r = std::make_shared<LogoInfo>();
-  r->mChr = chr;
-  r->mPos = pos;
-  r->mColor = color;
-  return r;
 }
 
 // A character list with its characters from element 1 on.
