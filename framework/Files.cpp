@@ -186,6 +186,12 @@ void TextOutputStream::WriteLine(const QString& text) {
   // A failed write is remembered by the file and reported by Close. A line end inside the text
   // would make two lines of it: it is written as a blank, as a text field shows it.
   const QString line = OneLine(text);
+  // A reader takes a byte order mark at the start of a file for no text at all: a first line
+  // that begins with U+FEFF is written after a mark of its own, so that it reads back whole.
+  if (atStart_) {
+    atStart_ = false;
+    if (line.startsWith(QChar(0xFEFF))) file_.write("\xEF\xBB\xBF", 3);
+  }
   // Encoded into a buffer of the stream's own, which a document's many short lines reuse.
   encoded_.resize(encoder_.requiredSpace(line.size()) + 1);
   char* const end = encoder_.appendToBuffer(encoded_.data(), line);
@@ -274,17 +280,17 @@ QString TextInputStream::ReadLine() {
     }
     QString text;
     if (line.isEmpty()) {
-      text = QString::fromUtf8(data + pos_, end - pos_);
+      text = decoder_.decode(QByteArrayView(data + pos_, end - pos_));
     } else {
       line.append(data + pos_, end - pos_);
-      text = QString::fromUtf8(line);
+      text = decoder_.decode(line);
     }
     const char terminator = data[end];
     pos_ = end + 1;
     if (terminator == '\r' && Fill() && buffer_[pos_] == '\n') ++pos_;
     return text;
   }
-  return QString::fromUtf8(line);
+  return decoder_.decode(line);
 }
 
 bool TextInputStream::Eof() {

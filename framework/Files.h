@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringList>
 
@@ -122,6 +123,7 @@ class TextOutputStream {
   // Each line on its own, as QString::toUtf8 encodes it.
   QStringEncoder encoder_{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
   QByteArray encoded_;
+  bool atStart_ = true;
   bool closed_ = false;
 };
 
@@ -156,6 +158,9 @@ class TextInputStream {
   QByteArray buffer_;
   qsizetype pos_ = 0;
   bool atStart_ = true;
+  // Each line on its own; a U+FEFF within the text is text (only the file's first mark is not).
+  QStringDecoder decoder_{QStringDecoder::Utf8, QStringConverter::Flag::Stateless |
+                                                    QStringConverter::Flag::ConvertInitialBom};
   qint64 maxBytes_ = 0;
   qint64 read_ = 0;
 };

@@ -250,6 +250,27 @@ TEST_F(TextInputTest, EveryKindOfLineEndEndsALine) {
   }
 }
 
+// A reader takes a byte order mark at the start of a file for no text: text that itself begins
+// with U+FEFF (an invisible character, but the user's) still reads back as it was written.
+TEST_F(TextInputTest, LinesBeginningWithAByteOrderMarkReadBackAsWritten) {
+  const QChar mark(0xFEFF);
+  const QStringList cases[] = {
+      {QString(mark)},
+      {QString(mark) + mark + QStringLiteral("AB"), QStringLiteral("255:255:255")},
+      {QStringLiteral("AB"), QString(mark) + QStringLiteral("x")},
+      {QString(), QString(mark)},
+  };
+  for (const QStringList& lines : cases) {
+    SCOPED_TRACE(lines.join(u'|').toStdString());
+    const QString path = PathOf(QStringLiteral("marks.TXT"));
+    auto out = fw::TextOutputStream::Create(fw::FolderItem(path));
+    for (const QString& line : lines)
+      out->WriteLine(line);
+    out->Close();
+    EXPECT_EQ(LinesOf(ReadBytes(path)), lines);
+  }
+}
+
 TEST_F(TextInputTest, ALineLongerThanOneReadChunkComesWhole) {
   const QByteArray longLine(3 * 65536 + 17, 'x');
   EXPECT_EQ(LinesOf(longLine + "\nend"), QStringList({QString::fromLatin1(longLine), "end"}));
