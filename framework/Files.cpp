@@ -20,6 +20,17 @@ namespace fw {
 
 namespace {
 
+// A line's text. QString::fromUtf8 drops a byte order mark at the start, but within a file only
+// the mark at its very start is no text (the stream skips that one): a line's own U+FEFF stays.
+QString DecodeLine(QByteArrayView bytes) {
+  const QByteArrayView mark("\xEF\xBB\xBF");
+  qsizetype marks = 0;
+  while (bytes.sliced(marks * 3).startsWith(mark))
+    ++marks;
+  if (marks == 0) return QString::fromUtf8(bytes);
+  return QString(marks, QChar(0xFEFF)) + QString::fromUtf8(bytes.sliced(marks * 3));
+}
+
 std::vector<RegisteredFileType>& Registry() {
   static std::vector<RegisteredFileType> registry;
   return registry;
@@ -280,17 +291,17 @@ QString TextInputStream::ReadLine() {
     }
     QString text;
     if (line.isEmpty()) {
-      text = decoder_.decode(QByteArrayView(data + pos_, end - pos_));
+      text = DecodeLine(QByteArrayView(data + pos_, end - pos_));
     } else {
       line.append(data + pos_, end - pos_);
-      text = decoder_.decode(line);
+      text = DecodeLine(line);
     }
     const char terminator = data[end];
     pos_ = end + 1;
     if (terminator == '\r' && Fill() && buffer_[pos_] == '\n') ++pos_;
     return text;
   }
-  return decoder_.decode(line);
+  return DecodeLine(line);
 }
 
 bool TextInputStream::Eof() {

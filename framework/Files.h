@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QString>
-#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringList>
 
@@ -158,9 +157,6 @@ class TextInputStream {
   QByteArray buffer_;
   qsizetype pos_ = 0;
   bool atStart_ = true;
-  // Each line on its own; a U+FEFF within the text is text (only the file's first mark is not).
-  QStringDecoder decoder_{QStringDecoder::Utf8, QStringConverter::Flag::Stateless |
-                                                    QStringConverter::Flag::ConvertInitialBom};
   qint64 maxBytes_ = 0;
   qint64 read_ = 0;
 };
