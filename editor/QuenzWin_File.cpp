@@ -8,9 +8,6 @@
 #include "framework/Files.h"
 #include "framework/Picture.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
-
 #include <algorithm>
 #include <memory>
 
@@ -49,10 +46,7 @@ class HeldUntilIdle {
   explicit HeldUntilIdle(std::shared_ptr<fw::Window> window) : window_(std::move(window)) {}
   HeldUntilIdle(const HeldUntilIdle&) = delete;
   HeldUntilIdle& operator=(const HeldUntilIdle&) = delete;
-  ~HeldUntilIdle() {
-    QMetaObject::invokeMethod(
-        qApp, [window = std::move(window_)]() mutable { window.reset(); }, Qt::QueuedConnection);
-  }
+  ~HeldUntilIdle() { fw::ReleaseWhenIdle(std::move(window_)); }
 
  private:
   std::shared_ptr<fw::Window> window_;
@@ -78,10 +72,6 @@ fw::MessageDialog ExportSizeMessage(std::int32_t width, std::int32_t height) {
                   advice;
   return d;
 }
-
-// The largest document that is read. A logo of 300,000 capitals takes about 6 MiB; at this limit
-// a line 1 of capitals alone still reads, in seconds and some 2 GB (see the README).
-constexpr qint64 kMaxDocumentBytes = 16 * 1024 * 1024;
 
 // The most bytes that a file name can hold on Linux's file systems.
 constexpr qsizetype kMaxNameBytes = 255;
@@ -118,11 +108,11 @@ QString DocumentName(const QString& logoText) {
   return LeftInUtf8(name, kMaxNameBytes - extension.size()) + extension;
 }
 
-// A logo document is a regular file of at most kMaxDocumentBytes; anything else is refused
-// before a byte of it is read.
+// A logo document is a regular file of at most QuenzWin::kMaxDocumentBytes; anything else is
+// refused before a byte of it is read.
 std::unique_ptr<fw::TextInputStream> OpenDocument(const fw::FolderItem& f) {
   try {
-    return fw::TextInputStream::Open(f, kMaxDocumentBytes);
+    return fw::TextInputStream::Open(f, QuenzWin::kMaxDocumentBytes);
   } catch (const fw::RefusedFile& refused) {
     throw fw::Error(
         QStringLiteral("“%1” is not a logo document: %2").arg(f.Name(), refused.Reason()));

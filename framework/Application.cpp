@@ -45,13 +45,6 @@ void Post(std::function<void()> f) {
       Qt::QueuedConnection);
 }
 
-// Drops a reference once the current event has been handled, so that no window is destroyed
-// inside one of its own events.
-void ReleaseLater(std::shared_ptr<Window> window) {
-  QMetaObject::invokeMethod(
-      qApp, [window = std::move(window)]() mutable { window.reset(); }, Qt::QueuedConnection);
-}
-
 // What the user is told of a failure: an Error's own text, or for any other exception what went
 // wrong in plain words, never the name of the exception.
 QString TextOf(std::exception_ptr error) {
@@ -226,6 +219,11 @@ int RuntimeRun() {
 
 // ---- windows and menus
 
+void ReleaseWhenIdle(std::shared_ptr<Window> window) {
+  QMetaObject::invokeMethod(
+      qApp, [window = std::move(window)]() mutable { window.reset(); }, Qt::QueuedConnection);
+}
+
 std::vector<std::shared_ptr<Window>> OpenWindows() {
   return State().open;
 }
@@ -295,7 +293,7 @@ void WindowClosed(const Window* window) {
   const auto it = std::find_if(open.begin(), open.end(),
                                [&](const std::shared_ptr<Window>& w) { return w.get() == window; });
   if (it == open.end()) return;
-  ReleaseLater(*it);
+  ReleaseWhenIdle(*it);
   open.erase(it);
   if (open.empty() && State().running && !State().quitting) QCoreApplication::exit(0);
 }

@@ -87,6 +87,10 @@ int RuntimeRun();
 // becomes non-zero.
 void UnhandledException(std::exception_ptr error);
 
+// Drops a reference to a window once the events pending now have been handled, so that no window
+// is destroyed inside one of its own events (or a handler that lets events run).
+void ReleaseWhenIdle(std::shared_ptr<Window> window);
+
 // The open windows, the one in front first.
 std::vector<std::shared_ptr<Window>> OpenWindows();
 std::shared_ptr<Window> FrontWindow();

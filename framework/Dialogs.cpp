@@ -179,6 +179,10 @@ class QtDialogs : public DialogProvider {
     if (pressed && pressed == alternate) return MessageButton::Alternate;
     return MessageButton::Cancel;
   }
+
+  std::unique_ptr<Progress> StartProgress(const QString& label, int steps) override {
+    return MakeQtProgress(label, steps);
+  }
 };
 
 }  // namespace
@@ -360,10 +364,6 @@ class QtProgress : public Progress {
 };
 
 }  // namespace
-
-std::unique_ptr<Progress> DialogProvider::StartProgress(const QString& label, int steps) {
-  return MakeQtProgress(label, steps);
-}
 
 std::unique_ptr<Progress> StartProgress(const QString& label, int steps) {
   std::unique_ptr<Progress> progress = Dialogs().StartProgress(label, steps);

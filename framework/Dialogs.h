@@ -40,9 +40,8 @@ class DialogProvider {
   virtual std::optional<Color> SelectColor(Color initial, const QString& prompt) = 0;
   virtual MessageButton Message(const MessageRequest& request) = 0;
 
-  // ---- progress of a long task (see Progress below)
-  // By default the progress window is Qt's; a provider that answers otherwise overrides this.
-  virtual std::unique_ptr<Progress> StartProgress(const QString& label, int steps);
+  // The progress window of a long task (see Progress below); nullptr shows none.
+  virtual std::unique_ptr<Progress> StartProgress(const QString& label, int steps) = 0;
 };
 
 // The window that a dialog shown now belongs to and sits over: the window whose close check or

@@ -49,6 +49,7 @@ class FuzzDialogs : public fw::DialogProvider {
     std::abort();
   }
   std::optional<fw::Color> SelectColor(fw::Color, const QString&) override { std::abort(); }
+  std::unique_ptr<fw::Progress> StartProgress(const QString&, int) override { std::abort(); }
   fw::MessageButton Message(const fw::MessageRequest& request) override {
     messages.push_back(request.message);
     return fw::MessageButton::Action;
@@ -62,9 +63,6 @@ fw::Runtime* runtime = nullptr;
 std::shared_ptr<App>* app = nullptr;
 QTemporaryDir* folder = nullptr;
 FuzzDialogs* dialogs = nullptr;
-
-// The largest document that the reader takes (see the README).
-constexpr qint64 kMaxDocumentBytes = 16 * 1024 * 1024;
 
 // Everything of a window that its document holds, and its title.
 struct Logo {
@@ -164,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const QString saved = folder->filePath(QStringLiteral("saved.TXT"));
   const QString again = folder->filePath(QStringLiteral("again.TXT"));
   const bool tooLarge = size > 0 && data[size - 1] == 0;
-  Write(input.toStdString(), data, size, tooLarge ? kMaxDocumentBytes + 1 : 0);
+  Write(input.toStdString(), data, size, tooLarge ? QuenzWin::kMaxDocumentBytes + 1 : 0);
 
   // No logo, so that nothing of the last input stays in the characters that a document leaves
   // as its text made them.
