@@ -1,8 +1,7 @@
 #pragma once
 
-#include "framework/Files.h"
-
 #include <memory>
+#include "framework/FileTypes.h"
 
 // The program's four file types, registered once at start-up and then used by name only:
 // "TIFFTYPE", "PNGTYPE", "JPEGTYPE" and "TextType".

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editor/LogoInfo.h"
-#include "framework/Picture.h"
+#include "imaging/Picture.h"
 
 #include <cstdint>
 #include <vector>

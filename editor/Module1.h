@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/Picture.h"
 #include "framework/Text.h"
+#include "imaging/Picture.h"
 
 #include <QString>
 

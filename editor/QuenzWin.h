@@ -2,7 +2,7 @@
 
 #include "editor/LogoInfo.h"
 #include "framework/Controls.h"
-#include "framework/Files.h"
+#include "framework/FolderItem.h"
 #include "framework/Window.h"
 
 #include <QByteArray>

@@ -4,9 +4,12 @@
 #include "editor/Module1.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
-#include "framework/ExportPicture.h"
-#include "framework/Files.h"
-#include "framework/Picture.h"
+#include "framework/ErrorReport.h"
+#include "framework/Progress.h"
+#include "framework/TextStreams.h"
+#include "framework/WindowList.h"
+#include "imaging/ExportPicture.h"
+#include "imaging/Picture.h"
 
 #include <algorithm>
 #include <memory>
@@ -142,7 +145,11 @@ void QuenzWin::PushButton1_Action(fw::PushButton& /*button*/) {
   const fw::FolderItemPtr f = fw::GetSaveFolderItem(QString::fromLatin1(format.fileTypeName),
                                                     QString::fromLatin1(format.defaultName));
   if (!f) return;
-  picture->Save(*f, format.formatCode, -1);
+  // Between the bands the windows repaint, and a save that takes a while shows its progress.
+  const std::unique_ptr<fw::Progress> progress =
+      fw::StartProgress(QStringLiteral("Saving “%1”…").arg(f->Name()), picture->BandCount());
+  picture->Save(*f, format.formatCode, -1,
+                [&](int bandsDone) { return fw::RunEventsAndStep(*progress, bandsDone); });
 }
 
 // ---- the logo document

@@ -1,7 +1,7 @@
 // The window's appearance: its own properties, its 24 controls and their event bindings.
 #include "QuenzWin.h"
 
-#include "shell/MainMenuBar.h"
+#include "framework/Menus.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ constexpr char16_t kDefaultText[] = u"TAVURE";
 }  // namespace
 
 void QuenzWin::Layout() {
-  SetMenuBar(MainMenuBar::Instance());
+  SetMenuBar(fw::SharedMenuBar());
   SetProperties(WindowList());
 }
 

@@ -1,128 +1,41 @@
 #include "Application.h"
 
 #include "Dialogs.h"
-#include "Error.h"
 #include "Guard.h"
 #include "Window.h"
+#include "WindowList.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QMetaObject>
-#include <QTranslator>
 
-#include <algorithm>
 #include <optional>
 
 namespace fw {
 
 namespace {
 
-struct RuntimeState {
+struct ApplicationState {
   std::shared_ptr<Application> app;
-  std::vector<std::shared_ptr<Window>> open;  // front first
-  QStringList documents;
   bool hiDPI = false;
   QString displayName;
-  bool running = false;
-  bool quitting = false;
-  bool startupFailed = false;
-  int exitCode = 0;
 };
 
-RuntimeState& State() {
-  static RuntimeState state;
+ApplicationState& State() {
+  static ApplicationState state;
   return state;
-}
-
-// Runs f once the event loop is free, unless the loop has ended by then.
-void Post(std::function<void()> f) {
-  QMetaObject::invokeMethod(
-      qApp,
-      [f = std::move(f)] {
-        if (State().running) f();
-      },
-      Qt::QueuedConnection);
-}
-
-// What the user is told of a failure: an Error's own text, or for any other exception what went
-// wrong in plain words, never the name of the exception.
-QString TextOf(std::exception_ptr error) {
-  try {
-    std::rethrow_exception(error);
-  } catch (const Error& e) {
-    return e.Text();
-  } catch (...) {
-    QString reason = PlainReason(std::current_exception());
-    if (reason.endsWith(u'.')) reason.chop(1);
-    return QStringLiteral("The last action could not be finished: %1.").arg(reason);
-  }
-}
-
-// A start-up that ends without any window open leaves nothing for the user to reach: quit.
-void StartupEventsHandled() {
-  const RuntimeState& s = State();
-  if (s.running && s.open.empty()) QCoreApplication::exit(0);
-}
-
-// The start-up documents are raised one after the other, each once the one before has been
-// handled, so that a handler that lets pending events run does not take the next document in
-// before its own.
-void PostStartupDocument(qsizetype index) {
-  Post([index] {
-    const QStringList& documents = State().documents;
-    if (index >= documents.size()) {
-      StartupEventsHandled();
-      return;
-    }
-    const QString path = documents[index];
-    if (const auto app = State().app) {
-      Guard([&] { app->Event_OpenDocument(std::make_shared<FolderItem>(path)); });
-    }
-    PostStartupDocument(index + 1);
-  });
 }
 
 }  // namespace
 
-// ---- unhandled exceptions
-
-void ReportUnhandled(std::exception_ptr error) {
-  MessageDialog dialog;
-  dialog.Icon = 2;
-  dialog.Message = TextOf(error);
-  try {
-    dialog.ShowModal();
-  } catch (...) {
-    // Nothing more can be done for a report that cannot be shown.
-  }
-}
-
-void ReportUnhandledLater(std::exception_ptr error) {
-  QMetaObject::invokeMethod(
-      qApp, [error] { ReportUnhandled(error); }, Qt::QueuedConnection);
-}
-
-void UnhandledException(std::exception_ptr error) {
-  State().startupFailed = true;
-  ReportUnhandled(error);
-}
-
-// ---- Application
-
 void Application::AddMenuHandler(const QString& itemName, std::function<bool()> handler) {
-  menuHandlers_[itemName] = std::move(handler);
+  menuHandlers_.Add(itemName, std::move(handler));
 }
 
 bool Application::HasMenuHandler(const QString& itemName) const {
-  return menuHandlers_.count(itemName) > 0;
+  return menuHandlers_.Has(itemName);
 }
 
 bool Application::HandleMenu(const QString& itemName) {
-  const auto it = menuHandlers_.find(itemName);
-  if (it == menuHandlers_.end()) return false;
-  const std::function<bool()> handler = it->second;
-  return handler();
+  return menuHandlers_.Handle(itemName);
 }
 
 void Application::DoEvents(int /*milliseconds*/) {
@@ -146,91 +59,12 @@ QString Application::DisplayName() {
   return name.isEmpty() ? QCoreApplication::applicationName() : name;
 }
 
-// ---- Runtime
-
-Runtime::Runtime(int& argc, char** argv) {
-  if (!QApplication::instance()) ownApp_ = std::make_unique<QApplication>(argc, argv);
-  QApplication::setQuitOnLastWindowClosed(false);  // the framework decides when to quit
-  State() = RuntimeState{};
-  SetStartupDocuments(QCoreApplication::arguments().mid(1));
-}
-
-Runtime::~Runtime() {
-  RuntimeState& s = State();
-  s.running = false;
-  s.open.clear();
-  s.app.reset();
-  // Let go of what waits in the queue (windows released after their last event) before the
-  // QApplication goes.
-  QCoreApplication::sendPostedEvents();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  SetDialogProvider(nullptr);
-  ownApp_.reset();
-}
-
-int Runtime::Exit() const {
-  const RuntimeState& s = State();
-  return s.startupFailed ? 1 : s.exitCode;
-}
-
-void SetStartupDocuments(const QStringList& paths) {
-  State().documents = paths;
-}
-
 void RegisterAppObject(std::shared_ptr<Application> app) {
   State().app = std::move(app);
 }
 
 std::shared_ptr<Application> AppObject() {
   return State().app;
-}
-
-void RunFrameworkInitialization(const std::function<void()>& lateStartup) {
-  // The user's language for Qt's own texts (the file, colour and message dialogs, their
-  // buttons and questions), as the system's Qt translations have it.
-  static QTranslator qtTexts;
-  if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QCoreApplication::installTranslator(&qtTexts);
-  }
-  // The user's language for the program's localisable texts, if the program carries it.
-  static QTranslator translator;
-  if (translator.load(QLocale(), QStringLiteral("quenz"), QStringLiteral("_"),
-                      QStringLiteral(":/i18n"))) {
-    QCoreApplication::installTranslator(&translator);
-  }
-  if (lateStartup) lateStartup();
-}
-
-int RuntimeRun() {
-  RuntimeState& s = State();
-  s.running = true;
-  s.quitting = false;
-  Post([] {
-    if (const auto app = State().app) Guard([&] { app->Event_Open(); });
-    PostStartupDocument(0);
-  });
-  s.exitCode = QApplication::exec();
-  s.running = false;
-  s.quitting = false;
-  QCoreApplication::sendPostedEvents();
-  return s.exitCode;
-}
-
-// ---- windows and menus
-
-void ReleaseWhenIdle(std::shared_ptr<Window> window) {
-  QMetaObject::invokeMethod(
-      qApp, [window = std::move(window)]() mutable { window.reset(); }, Qt::QueuedConnection);
-}
-
-std::vector<std::shared_ptr<Window>> OpenWindows() {
-  return State().open;
-}
-
-std::shared_ptr<Window> FrontWindow() {
-  const auto& open = State().open;
-  return open.empty() ? nullptr : open.front();
 }
 
 void ChooseMenuItem(const QString& itemName, Window* window) {
@@ -253,49 +87,10 @@ void ChooseMenuItem(const QString& itemName, Window* window) {
   });
 }
 
-bool Quit() {
-  RuntimeState& s = State();
-  s.quitting = true;
-  const auto windows = s.open;
-  for (const auto& window : windows) {
-    window->Close();
-    if (window->IsOpen()) {
-      s.quitting = false;
-      return false;
-    }
-  }
-  s.quitting = false;
-  QCoreApplication::exit(0);
-  return true;
-}
-
-bool Quitting() {
-  return State().quitting;
-}
-
 namespace detail {
 
-void WindowShown(const std::shared_ptr<Window>& window) {
-  auto& open = State().open;
-  open.erase(std::remove(open.begin(), open.end(), window), open.end());
-  open.insert(open.begin(), window);
-}
-
-void WindowActivated(const Window* window) {
-  auto& open = State().open;
-  const auto it = std::find_if(open.begin(), open.end(),
-                               [&](const std::shared_ptr<Window>& w) { return w.get() == window; });
-  if (it != open.end()) std::rotate(open.begin(), it, it + 1);
-}
-
-void WindowClosed(const Window* window) {
-  auto& open = State().open;
-  const auto it = std::find_if(open.begin(), open.end(),
-                               [&](const std::shared_ptr<Window>& w) { return w.get() == window; });
-  if (it == open.end()) return;
-  ReleaseWhenIdle(*it);
-  open.erase(it);
-  if (open.empty() && State().running && !State().quitting) QCoreApplication::exit(0);
+void ResetApplication() {
+  State() = ApplicationState{};
 }
 
 }  // namespace detail

@@ -1,18 +1,12 @@
 #pragma once
 
-#include "Files.h"
+#include "FolderItem.h"
+#include "MenuHandlers.h"
 #include "Menus.h"
 
 #include <QString>
-#include <QStringList>
 
-#include <exception>
-#include <functional>
-#include <map>
 #include <memory>
-#include <vector>
-
-class QApplication;
 
 namespace fw {
 
@@ -50,64 +44,20 @@ class Application {
 
  private:
   std::shared_ptr<fw::MenuBar> menuBar_;
-  std::map<QString, std::function<bool()>> menuHandlers_;
+  MenuHandlers menuHandlers_;
 };
-
-// The framework's runtime for one run of the program. It makes the QApplication (unless one
-// exists) and takes the command line's paths as documents for the desktop to open. On
-// destruction it lets go of the application object and every window before the QApplication.
-class Runtime {
- public:
-  Runtime(int& argc, char** argv);
-  ~Runtime();
-  Runtime(const Runtime&) = delete;
-  Runtime& operator=(const Runtime&) = delete;
-
-  // The process exit status: the event loop's, or 1 when start-up ended in an exception.
-  int Exit() const;
-
- private:
-  std::unique_ptr<QApplication> ownApp_;
-};
-
-// The documents that the desktop hands over at start-up; the Runtime fills it from the command
-// line.
-void SetStartupDocuments(const QStringList& paths);
 
 void RegisterAppObject(std::shared_ptr<Application> app);
 std::shared_ptr<Application> AppObject();
 
-// Completes the framework's start-up and calls the late start-up hook.
-void RunFrameworkInitialization(const std::function<void()>& lateStartup);
-// The event loop. The Open event comes first, then one open-document event per start-up
-// document, in order, each raised once the one before it has been handled. Returns the exit
-// code when the application quits.
-int RuntimeRun();
-// The handling of an exception that escaped start-up: it is reported, and the exit status
-// becomes non-zero.
-void UnhandledException(std::exception_ptr error);
-
-// Drops a reference to a window once the events pending now have been handled, so that no window
-// is destroyed inside one of its own events (or a handler that lets events run).
-void ReleaseWhenIdle(std::shared_ptr<Window> window);
-
-// The open windows, the one in front first.
-std::vector<std::shared_ptr<Window>> OpenWindows();
-std::shared_ptr<Window> FrontWindow();
 // Chooses a menu item as the user does in the given window (the front window when none): the
 // window's handler first, then the application object's, then the framework's own behaviour
 // for the quit item and the standard Edit items.
 void ChooseMenuItem(const QString& itemName, Window* window = nullptr);
-// Closes every window through its close check, front first; stops and returns false at the
-// first that stays open. Otherwise the event loop ends.
-bool Quit();
-bool Quitting();
 
 namespace detail {
-// The window tells the framework of its showing, activation and closing.
-void WindowShown(const std::shared_ptr<Window>& window);
-void WindowActivated(const Window* window);
-void WindowClosed(const Window* window);
+// A new run starts with no application object, the high-resolution switch off and no name.
+void ResetApplication();
 }  // namespace detail
 
 }  // namespace fw

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "Files.h"
-#include "Text.h"
+#include "Color.h"
+#include "FileTypes.h"
+#include "FolderItem.h"
 
 #include <QString>
 
@@ -61,9 +62,6 @@ class DialogOwnerScope {
 
 void SetDialogProvider(std::shared_ptr<DialogProvider> provider);
 DialogProvider& Dialogs();
-// The dialogs that users see: Qt's file dialog, colour dialog and message box.
-std::shared_ptr<DialogProvider> MakeQtDialogs();
-
 // The open dialog, filtered to the registered file type of that name; nullptr when cancelled.
 FolderItemPtr GetOpenFolderItem(const QString& fileTypeName);
 // The save dialog for that type, offering defaultName; nullptr when cancelled.
@@ -91,25 +89,5 @@ class MessageDialog {
 
   MessageDialogButton* ShowModal();
 };
-
-// ---- progress of a long task
-
-// The progress window of a task on the main thread, which lets pending events run between its
-// steps. It comes up only once the task has taken a moment (well within half a second of its
-// start when the task is going to take longer), modal to the whole application, and goes when
-// the object is destroyed. From the start of the task to its end no other window takes input:
-// nothing can be clicked, typed or chosen from a menu under the task.
-class Progress {
- public:
-  virtual ~Progress() = default;
-  // done of the task's steps are finished. False once the user has asked to stop (the Cancel
-  // button or Escape).
-  virtual bool Step(int done) = 0;
-};
-
-// The progress window of a task of that many steps, through the dialog provider.
-std::unique_ptr<Progress> StartProgress(const QString& label, int steps);
-// Qt's progress window, over the window that the task belongs to (see DialogOwner).
-std::unique_ptr<Progress> MakeQtProgress(const QString& label, int steps);
 
 }  // namespace fw

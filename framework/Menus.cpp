@@ -40,6 +40,24 @@ void AddItems(const MenuItem& menuModel, QMenu& menu,
 
 }  // namespace
 
+namespace {
+
+std::function<std::shared_ptr<MenuBar>()>& SharedMenuBarInstance() {
+  static std::function<std::shared_ptr<MenuBar>()> instance;
+  return instance;
+}
+
+}  // namespace
+
+void SetSharedMenuBar(std::function<std::shared_ptr<MenuBar>()> instance) {
+  SharedMenuBarInstance() = std::move(instance);
+}
+
+std::shared_ptr<MenuBar> SharedMenuBar() {
+  const auto& instance = SharedMenuBarInstance();
+  return instance ? instance() : nullptr;
+}
+
 void MenuItem::Append(MenuItemPtr child) {
   children_.push_back(std::move(child));
 }

@@ -56,6 +56,11 @@ class QuitMenuItem : public MenuItem {
 
 class MenuBar : public MenuItem {};
 
+// The program's one shared menu bar, which every window makes its own. The program says at
+// start-up how it is reached (made on first use, say); nullptr until it has.
+void SetSharedMenuBar(std::function<std::shared_ptr<MenuBar>()> instance);
+std::shared_ptr<MenuBar> SharedMenuBar();
+
 // The key sequence of a shortcut text: "Cmd+" becomes Ctrl on Linux; the empty text is none.
 QKeySequence ShortcutOf(const QString& shortcut);
 

@@ -13,30 +13,11 @@ namespace fw {
 
 namespace {
 
-int ClampChannel(int v) {
-  return std::clamp(v, 0, 255);
-}
-
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
 }  // namespace
-
-Color RGB(int red, int green, int blue, int alpha) {
-  return (Color(ClampChannel(alpha)) << 24) | (Color(ClampChannel(red)) << 16) |
-         (Color(ClampChannel(green)) << 8) | Color(ClampChannel(blue));
-}
-
-int RedOf(Color c) {
-  return int((c >> 16) & 0xFF);
-}
-int GreenOf(Color c) {
-  return int((c >> 8) & 0xFF);
-}
-int BlueOf(Color c) {
-  return int(c & 0xFF);
-}
 
 std::int32_t ToInt32(double value) {
   if (std::isnan(value)) return 0;

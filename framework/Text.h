@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Color.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -7,16 +9,6 @@
 #include <cstdint>
 
 namespace fw {
-
-// A colour as 0x00RRGGBB: red in bits 16-23, green in 8-15, blue in 0-7.
-using Color = std::uint32_t;
-
-// Builds a colour from its channels. Each channel is clamped to 0..255 and alpha goes to the top
-// byte, so RGB(r, g, b, 0) has a top byte of 0.
-Color RGB(int red, int green, int blue, int alpha = 0);
-int RedOf(Color c);
-int GreenOf(Color c);
-int BlueOf(Color c);
 
 // The one conversion from a real number to a signed 32-bit integer: truncation toward zero, values
 // beyond the 32-bit range saturate at its ends, NaN gives 0.

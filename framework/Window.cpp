@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "Dialogs.h"
 #include "Guard.h"
+#include "WindowList.h"
 
 #include <QAction>
 #include <QApplication>
@@ -92,8 +93,7 @@ void Window::SetProperties(const WindowProperties& p) {
   frame_->setWindowTitle(p.title);
   if (p.hasBackColor) {
     QPalette palette = content_->palette();
-    palette.setColor(QPalette::Window,
-                     QColor(RedOf(p.backColor), GreenOf(p.backColor), BlueOf(p.backColor)));
+    palette.setColor(QPalette::Window, ToQColor(p.backColor));
     content_->setPalette(palette);
     content_->setAutoFillBackground(true);
   }
@@ -210,19 +210,15 @@ Control* Window::ControlByNameIndex(const QString& name, int index) const {
 }
 
 void Window::AddMenuHandler(const QString& itemName, std::function<bool()> handler) {
-  menuHandlers_[itemName] = std::move(handler);
+  menuHandlers_.Add(itemName, std::move(handler));
 }
 
 bool Window::HasMenuHandler(const QString& itemName) const {
-  return menuHandlers_.count(itemName) > 0;
+  return menuHandlers_.Has(itemName);
 }
 
 bool Window::HandleMenu(const QString& itemName) {
-  const auto it = menuHandlers_.find(itemName);
-  if (it == menuHandlers_.end()) return false;
-  // The handler may close and release this window: call a copy.
-  const std::function<bool()> handler = it->second;
-  return handler();
+  return menuHandlers_.Handle(itemName);
 }
 
 QMainWindow& Window::Frame() const {

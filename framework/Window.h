@@ -2,6 +2,7 @@
 
 #include "Controls.h"
 #include "Error.h"
+#include "MenuHandlers.h"
 #include "Menus.h"
 
 #include <QMetaObject>
@@ -11,7 +12,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -128,7 +128,7 @@ class Window : public std::enable_shared_from_this<Window> {
   int normalHeight_ = 0;  // the content area's height when last in the normal state
   std::shared_ptr<fw::MenuBar> menuBar_;
   std::vector<std::shared_ptr<Control>> controls_;
-  std::map<QString, std::function<bool()>> menuHandlers_;
+  MenuHandlers menuHandlers_;
   // The widget of this window that had the focus last, menus and the menu bar left out: during
   // menu navigation the application's focus widget is the menu bar or the open menu.
   QPointer<QWidget> lastFocus_;

@@ -11,6 +11,9 @@
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/Guard.h"
+#include "framework/Progress.h"
+#include "framework/Runtime.h"
+#include "framework/WindowList.h"
 #include "shell/App.h"
 #include "shell/Startup.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/Application.h"
-#include "framework/Files.h"
+#include "framework/FolderItem.h"
 
 #include <memory>
 

@@ -4,6 +4,7 @@
 #include "editor/Module1.h"
 #include "framework/Application.h"
 #include "framework/Guard.h"
+#include "framework/Runtime.h"
 #include "shell/App.h"
 #include "shell/MainMenuBar.h"
 
@@ -42,6 +43,8 @@ void InitFileTypes() {
 }
 
 void NewAppInstance() {
+  // The one menu bar, made on first use, which the application and every window share.
+  fw::SetSharedMenuBar([] { return MainMenuBar::Instance(); });
   auto app = std::make_shared<App>();
   app->SetMenuBar(MainMenuBar::Instance());
   fw::RegisterAppObject(app);

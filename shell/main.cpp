@@ -1,4 +1,5 @@
 #include "framework/Application.h"
+#include "framework/Runtime.h"
 #include "shell/Startup.h"
 
 #include <QGuiApplication>

@@ -6,6 +6,8 @@
 #include "editor/Module1.h"
 #include "framework/Application.h"
 #include "framework/Guard.h"
+#include "framework/Runtime.h"
+#include "framework/WindowList.h"
 #include "shell/App.h"
 #include "shell/MainMenuBar.h"
 #include "shell/Startup.h"

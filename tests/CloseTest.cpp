@@ -4,6 +4,7 @@
 
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
+#include "framework/WindowList.h"
 
 #include <QDir>
 #include <QTest>

@@ -7,9 +7,10 @@
 #include "editor/LogoRenderer.h"
 #include "editor/Module1.h"
 #include "framework/Error.h"
-#include "framework/ExportPicture.h"
-#include "framework/Files.h"
-#include "framework/Picture.h"
+#include "framework/FolderItem.h"
+#include "framework/Progress.h"
+#include "imaging/ExportPicture.h"
+#include "imaging/Picture.h"
 
 #include <QImage>
 #include <QImageReader>
@@ -159,7 +160,10 @@ TEST_F(ExportPictureTest, SavedInBandsEachFormatDecodesToTheWholePicture) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.format);
     const QString path = PathOf(QString::fromLatin1(c.format));
-    EXPECT_TRUE(picture.Save(fw::FolderItem(path), c.code, -1));
+    // As the export saves it: with a progress, told of every band.
+    const auto progress = fw::StartProgress(QStringLiteral("Saving"), picture.BandCount());
+    EXPECT_TRUE(picture.Save(fw::FolderItem(path), c.code, -1,
+                             [&](int done) { return fw::RunEventsAndStep(*progress, done); }));
     QImageReader reader(path);
     EXPECT_EQ(reader.format(), QByteArray(c.format));
     const QImage read = reader.read().convertToFormat(QImage::Format_RGB32);

@@ -9,7 +9,8 @@
 #include "editor/Module1.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
-#include "framework/Picture.h"
+#include "framework/WindowList.h"
+#include "imaging/Picture.h"
 
 #include <QDir>
 #include <QImage>

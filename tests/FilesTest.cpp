@@ -4,7 +4,10 @@
 #include "support/Fixtures.h"
 
 #include "framework/Error.h"
-#include "framework/Files.h"
+#include "framework/ErrorReport.h"
+#include "framework/FileTypes.h"
+#include "framework/FolderItem.h"
+#include "framework/TextStreams.h"
 
 #include <QDir>
 #include <QFileInfo>

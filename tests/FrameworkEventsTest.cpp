@@ -9,6 +9,7 @@
 #include "framework/Error.h"
 #include "framework/Menus.h"
 #include "framework/Window.h"
+#include "framework/WindowList.h"
 
 #include <QAction>
 #include <QApplication>

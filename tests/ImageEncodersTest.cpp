@@ -4,9 +4,9 @@
 #include "support/Images.h"
 
 #include "framework/Error.h"
-#include "framework/Files.h"
-#include "framework/ImageEncoders.h"
-#include "framework/Picture.h"
+#include "framework/FolderItem.h"
+#include "imaging/ImageEncoder.h"
+#include "imaging/Picture.h"
 
 #include <QBuffer>
 #include <QDir>

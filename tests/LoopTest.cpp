@@ -3,6 +3,7 @@
 #include "support/Fixtures.h"
 
 #include "framework/Application.h"
+#include "framework/WindowList.h"
 
 #include <QTest>
 

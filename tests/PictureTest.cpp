@@ -5,8 +5,8 @@
 #include "support/Images.h"
 
 #include "framework/Error.h"
-#include "framework/Files.h"
-#include "framework/Picture.h"
+#include "framework/FolderItem.h"
+#include "imaging/Picture.h"
 
 #include <QDir>
 #include <QFileInfo>

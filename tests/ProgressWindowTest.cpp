@@ -4,6 +4,7 @@
 #include "support/Fixtures.h"
 
 #include "framework/Dialogs.h"
+#include "framework/Progress.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -6,6 +6,9 @@
 #include "editor/Module1.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
+#include "framework/QtDialogs.h"
+#include "framework/Runtime.h"
+#include "framework/WindowList.h"
 
 #include <QAbstractButton>
 #include <QApplication>

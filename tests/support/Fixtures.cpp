@@ -3,13 +3,17 @@
 #include "editor/FileTypes1.h"
 #include "editor/Module1.h"
 #include "framework/Application.h"
-#include "framework/Files.h"
+#include "framework/FileTypes.h"
+#include "framework/Menus.h"
+#include "framework/WindowList.h"
+#include "shell/MainMenuBar.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QWidget>
 
 void EnsureGlyphsAndTypes() {
+  fw::SetSharedMenuBar([] { return MainMenuBar::Instance(); });
   if (Module1::gMoji.empty()) Module1::InitMoji();
   bool registered = false;
   for (const auto& type : fw::RegisteredFileTypes())

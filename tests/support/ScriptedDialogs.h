@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/Dialogs.h"
+#include "framework/Progress.h"
 
 #include <QString>
 

@@ -1,5 +1,6 @@
 #include "ScriptedDialogs.h"
 #include "framework/Application.h"
+#include "framework/Runtime.h"
 
 #include <QByteArray>
 

@@ -1,20 +1,19 @@
-#include "Files.h"
+#include "TextStreams.h"
 
-#include "Error.h"
+#include "FolderItem.h"
+#include "SaveFile.h"
 #include "Text.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QLocale>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <new>
-#include <stdexcept>
+#include <utility>
 
 namespace fw {
 
@@ -29,21 +28,6 @@ QString DecodeLine(QByteArrayView bytes) {
     ++marks;
   if (marks == 0) return QString::fromUtf8(bytes);
   return QString(marks, QChar(0xFEFF)) + QString::fromUtf8(bytes.sliced(marks * 3));
-}
-
-std::vector<RegisteredFileType>& Registry() {
-  static std::vector<RegisteredFileType> registry;
-  return registry;
-}
-
-QStringList SuffixesOf(const QString& extensions) {
-  QStringList suffixes;
-  for (QString ext : extensions.split(u';', Qt::SkipEmptyParts)) {
-    ext = ext.trimmed();
-    if (ext.startsWith(u'.')) ext.remove(0, 1);
-    if (!ext.isEmpty()) suffixes << ext;
-  }
-  return suffixes;
 }
 
 // What a stream reads at a time. The lines of a document are shorter, all but line 1 of a long
@@ -101,82 +85,8 @@ class Descriptor {
 
 }  // namespace
 
-QString FileType::ToString() {
-  if (!registered_) {
-    registered_ = true;
-    RegisteredFileType entry{Name, SuffixesOf(Extensions)};
-    auto& registry = Registry();
-    // A type registered again under a known name (a second start-up in one process) takes the
-    // place of the first.
-    auto it = std::find_if(registry.begin(), registry.end(),
-                           [&](const RegisteredFileType& t) { return t.name == Name; });
-    if (it != registry.end()) {
-      *it = entry;
-    } else {
-      registry.push_back(entry);
-    }
-  }
-  return Name;
-}
-
-const std::vector<RegisteredFileType>& RegisteredFileTypes() {
-  return Registry();
-}
-
-const RegisteredFileType& FindFileType(const QString& name) {
-  for (const auto& type : Registry()) {
-    if (type.name == name) return type;
-  }
-  throw Error(QStringLiteral("The file type “%1” is not registered.").arg(name));
-}
-
-FolderItem::FolderItem(const QString& path) : path_(QFileInfo(path).absoluteFilePath()) {}
-
-bool FolderItem::Exists() const {
-  return QFileInfo::exists(path_);
-}
-
-bool FolderItem::Directory() const {
-  return QFileInfo(path_).isDir();
-}
-
-QString FolderItem::Name() const {
-  return QFileInfo(path_).fileName();
-}
-
-Error SaveError(const QString& fileName, const QString& reason) {
-  return Error(QStringLiteral("“%1” could not be saved: %2").arg(fileName, reason));
-}
-
 RefusedFile::RefusedFile(const QString& fileName, const QString& reason)
     : Error(QStringLiteral("“%1” was not read: %2").arg(fileName, reason)), reason_(reason) {}
-
-QString PlainReason(std::exception_ptr error) {
-  try {
-    std::rethrow_exception(error);
-  } catch (const Error& e) {
-    return e.Text();
-  } catch (const std::bad_alloc&) {
-    return QStringLiteral("there is not enough memory for it");
-  } catch (const std::length_error&) {
-    return QStringLiteral("there is not enough memory for it");
-  } catch (const std::runtime_error& e) {
-    // A failure that the system reports in words of its own.
-    return QString::fromLocal8Bit(e.what());
-  } catch (...) {
-    return QStringLiteral("something unexpected went wrong in the program");
-  }
-}
-
-void CommitSave(QSaveFile& file, const QString& fileName) {
-  // commit() does not notice when writing out the last buffered bytes fails: flush first.
-  if (!file.flush()) {
-    const QString reason = file.errorString();
-    file.cancelWriting();
-    throw SaveError(fileName, reason);
-  }
-  if (!file.commit()) throw SaveError(fileName, file.errorString());
-}
 
 TextOutputStream::TextOutputStream(Key, const FolderItem& file)
     : name_(file.Name()), file_(file.Path()) {}

@@ -1,9 +1,8 @@
 #include "ExportPicture.h"
 
-#include "Dialogs.h"
-#include "Error.h"
-#include "Files.h"
-#include "ImageEncoders.h"
+#include "ImageEncoder.h"
+#include "framework/Error.h"
+#include "framework/FolderItem.h"
 
 #include <QPainter>
 
@@ -110,7 +109,12 @@ void ExportPicture::DrawInto(const Draw& d, QRect rows, QImage& band) const {
   painter.drawImage(QRectF(d.dest), d.masked ? drawable : d.image, QRectF(d.sourceAsked));
 }
 
-bool ExportPicture::Save(const FolderItem& file, int format, int quality) const {
+int ExportPicture::BandCount() const {
+  return (height_ + bandRows_ - 1) / bandRows_;
+}
+
+bool ExportPicture::Save(const FolderItem& file, int format, int quality,
+                         const BandWritten& bandWritten) const {
   QImage band;
   const BandSource source = [&](int top, int count) {
     if (band.isNull()) {
@@ -120,11 +124,7 @@ bool ExportPicture::Save(const FolderItem& file, int format, int quality) const 
     DrawBand(top, count, band);
     return ImageRows{band.constBits(), band.bytesPerLine(), count};
   };
-  const int bands = (height_ + bandRows_ - 1) / bandRows_;
-  const std::unique_ptr<Progress> progress =
-      StartProgress(QStringLiteral("Saving “%1”…").arg(file.Name()), bands);
-  return SaveImage(file, format, quality, QSize(width_, height_), bandRows_, source,
-                   progress.get());
+  return SaveImage(file, format, quality, QSize(width_, height_), bandRows_, source, bandWritten);
 }
 
 }  // namespace fw

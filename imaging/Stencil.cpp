@@ -23,6 +23,16 @@ void MakeDrawable(const Stencil& stencil, QImage& out) {
   }
 }
 
+QRect ClipToSurface(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
+                    int surfaceWidth, int surfaceHeight) {
+  const std::int64_t left = std::max<std::int64_t>(x, 0);
+  const std::int64_t top = std::max<std::int64_t>(y, 0);
+  const std::int64_t right = std::min<std::int64_t>(x + w, surfaceWidth);
+  const std::int64_t bottom = std::min<std::int64_t>(y + h, surfaceHeight);
+  if (right <= left || bottom <= top) return {};
+  return QRect(int(left), int(top), int(right - left), int(bottom - top));
+}
+
 namespace {
 
 // Where one row or column of destination pixels samples the source: the two neighbouring

@@ -37,6 +37,11 @@ struct DeviceRect {
   std::int64_t height;
 };
 
+// The part of the rectangle (x, y, w, h) that lies on a surface of the given size, computed
+// without overflow for any int arguments.
+QRect ClipToSurface(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
+                    int surfaceWidth, int surfaceHeight);
+
 // Draws the source rectangle of a stencil scaled into dest, for the columns of visible (device
 // pixels, inside dest); the rows are drawn in as many pieces as the caller likes. Every
 // destination pixel depends only on its own place in dest: drawing dest in pieces, band by band,

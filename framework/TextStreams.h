@@ -3,66 +3,15 @@
 #include "Error.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QSaveFile>
 #include <QString>
 #include <QStringEncoder>
-#include <QStringList>
 
-#include <exception>
 #include <memory>
-#include <utility>
-#include <vector>
 
 namespace fw {
 
-// A file type as the program declares it. Converting it to text (ToString) registers it with the
-// framework, once; from then on the file dialogs take its name as their filter.
-class FileType {
- public:
-  QString Name;
-  QString Extensions;  // one or more, separated by ";"; a leading "." is optional
-  QString MacType;
-  QString MacCreator;
-  QString MimeType;
-  bool Imported = false;
-  QString ConformsTo;
-
-  QString ToString();
-
- private:
-  bool registered_ = false;
-};
-
-// What the registry keeps of a registered type: enough to filter a file dialog.
-struct RegisteredFileType {
-  QString name;
-  QStringList suffixes;  // without the leading ".", as declared (case is not significant)
-};
-
-// The registered types in the order of their registration.
-const std::vector<RegisteredFileType>& RegisteredFileTypes();
-// The registered type of that name; throws Error when there is none.
-const RegisteredFileType& FindFileType(const QString& name);
-
-// A reference to a file or folder, which need not exist.
-class FolderItem {
- public:
-  explicit FolderItem(const QString& path);
-
-  bool Exists() const;
-  bool Directory() const;
-  QString Name() const;  // the file's name with its extension
-  const QString& Path() const { return path_; }
-
- private:
-  QString path_;
-};
-
-using FolderItemPtr = std::shared_ptr<FolderItem>;
-
-// The error of a file that could not be saved, for the user.
-Error SaveError(const QString& fileName, const QString& reason);
+class FolderItem;
 
 // A file that TextInputStream refuses before reading any of it: a folder, a named pipe, a device
 // or anything else that is not a regular file, or a file larger than its reader takes. Reason()
@@ -75,27 +24,6 @@ class RefusedFile : public Error {
  private:
   QString reason_;
 };
-
-// Plain words for why an operation failed with an exception that is not an Error (memory that
-// ran out, a size beyond what the program can hold), never the exception's own name.
-QString PlainReason(std::exception_ptr error);
-// Runs an operation on the file named fileName. A failure of it that is not an Error is thrown on
-// as an Error that names the file: "“fileName” could not be <done>: <PlainReason>".
-template <class F>
-void NamingFailures(const QString& fileName, const QString& done, F&& operation) {
-  try {
-    std::forward<F>(operation)();
-  } catch (const Error&) {
-    throw;
-  } catch (...) {
-    throw Error(QStringLiteral("“%1” could not be %2: %3")
-                    .arg(fileName, done, PlainReason(std::current_exception())));
-  }
-}
-
-// Puts a fully written save file in its file's place. When the last of it cannot be written out
-// or the replacement fails, nothing is replaced and SaveError is thrown.
-void CommitSave(QSaveFile& file, const QString& fileName);
 
 // Writes a text file as UTF-8 lines ending in "\n", one line for each WriteLine. Nothing reaches
 // the file's place until Close: the text goes to a temporary file beside it, which then replaces

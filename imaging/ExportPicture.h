@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ImageEncoder.h"
 #include "Picture.h"
 
 #include <QImage>
@@ -39,12 +40,15 @@ class ExportPicture {
   // Rows of a band: every band but the last has this many.
   int BandRows() const { return bandRows_; }
 
+  // Rows are drawn and saved in this many bands.
+  int BandCount() const;
   // Writes the picture to the file in the format of that code (Picture::kFormatTIFF, ...),
   // quality -1 being the format's default. The file appears only once it is written whole; until
-  // then an old file of that name stays as it was. While the bands are written the windows
-  // repaint, and a save that takes a while shows its progress, where the user may stop it: then
-  // the result is false and nothing is written. Throws Error when the file cannot be written.
-  bool Save(const FolderItem& file, int format, int quality) const;
+  // then an old file of that name stays as it was. bandWritten, when given, is told of every band
+  // saved and may stop the save: then the result is false and nothing is written. Throws Error
+  // when the file cannot be written.
+  bool Save(const FolderItem& file, int format, int quality,
+            const BandWritten& bandWritten = {}) const;
 
   // Draws rows [top, top + count) of the picture into the first count rows of band (RGB32,
   // Width() wide).

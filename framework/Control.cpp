@@ -1,0 +1,48 @@
+#include "Controls.h"
+
+#include <QFont>
+#include <QWidget>
+
+namespace fw {
+
+// ---- Control
+
+Control::Control(std::unique_ptr<QWidget> widget) : widget_(std::move(widget)) {}
+
+Control::~Control() = default;
+
+int Control::StandardPixelSize() {
+  return 13;
+}
+
+void Control::Apply(const ControlProperties& p) {
+  if (!p.name.isEmpty()) name_ = p.name;
+  index_ = p.index;
+  tabIndex_ = p.tabIndex;
+  design_ = QRect(p.left, p.top, p.width, p.height);
+  lockTop_ = p.lockTop;
+  lockLeft_ = p.lockLeft;
+  lockRight_ = p.lockRight;
+  lockBottom_ = p.lockBottom;
+  widget_->setGeometry(design_);
+  widget_->setEnabled(p.enabled);
+  widget_->setToolTip(p.helpTag);
+  widget_->setVisible(p.visible);
+}
+
+void Control::FollowContent(int dw, int dh) {
+  QRect r = design_;
+  if (lockLeft_ && lockRight_) {
+    r.setWidth(std::max(0, design_.width() + dw));
+  } else if (lockRight_) {
+    r.moveLeft(design_.left() + dw);
+  }
+  if (lockTop_ && lockBottom_) {
+    r.setHeight(std::max(0, design_.height() + dh));
+  } else if (lockBottom_) {
+    r.moveTop(design_.top() + dh);
+  }
+  if (r != widget_->geometry()) widget_->setGeometry(r);
+}
+
+}  // namespace fw

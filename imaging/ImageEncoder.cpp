@@ -1,0 +1,144 @@
+#include "ImageEncoder.h"
+
+#include "EncoderSupport.h"
+#include "JpegEncoder.h"
+#include "Picture.h"
+#include "PngEncoder.h"
+#include "TiffEncoder.h"
+#include "framework/FolderItem.h"
+#include "framework/SaveFile.h"
+
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace fw {
+
+namespace {
+
+using encoders::kNotEnoughMemory;
+
+// Encoded bytes are written out in pieces of this size.
+constexpr qint64 kQueueBytes = 256 * 1024;
+
+}  // namespace
+
+ImageEncoder::ImageEncoder(QIODevice& out)
+    : out_(out), queue_(std::make_unique_for_overwrite<char[]>(std::size_t(kQueueBytes))) {}
+
+QString ImageEncoder::Error() const {
+  if (!writeFailed_) return libraryError_;
+  return writeError_.isEmpty() ? QString::fromLatin1(kNotEnoughMemory) : writeError_;
+}
+
+bool ImageEncoder::Put(const void* data, qint64 size) noexcept {
+  if (writeFailed_) return false;
+  if (queued_ + size > kQueueBytes && !Drain()) return false;
+  if (size >= kQueueBytes) return WriteOut(static_cast<const char*>(data), size);
+  std::memcpy(queue_.get() + queued_, data, std::size_t(size));
+  queued_ += size;
+  return true;
+}
+
+bool ImageEncoder::Drain() noexcept {
+  if (writeFailed_) return false;
+  const qint64 size = queued_;
+  queued_ = 0;
+  return WriteOut(queue_.get(), size);
+}
+
+bool ImageEncoder::SeekTo(qint64 offset) noexcept {
+  if (!Drain()) return false;
+  try {
+    if (out_.seek(offset)) return true;
+    writeError_ = out_.errorString();
+  } catch (...) {
+    writeError_.clear();
+  }
+  writeFailed_ = true;
+  return false;
+}
+
+bool ImageEncoder::WriteOut(const char* data, qint64 size) noexcept {
+  try {
+    // A write that stops part way tells no reason; the write of the rest then fails with one.
+    while (size > 0) {
+      const qint64 written = out_.write(data, size);
+      if (written <= 0) {
+        writeError_ = out_.errorString();
+        writeFailed_ = true;
+        return false;
+      }
+      data += written;
+      size -= written;
+    }
+    return true;
+  } catch (...) {
+    writeError_.clear();  // Error tells of the memory
+    writeFailed_ = true;
+    return false;
+  }
+}
+
+void ImageEncoder::LibraryFailed(const char* message) {
+  if (libraryError_.isEmpty()) libraryError_ = QString::fromUtf8(message);
+  if (libraryError_.isEmpty()) libraryError_ = QStringLiteral("the encoder failed.");
+}
+
+bool ImageEncoder::Knows(int format) {
+  return format == Picture::kFormatTIFF || format == Picture::kFormatPNG ||
+         format == Picture::kFormatJPEG;
+}
+
+std::unique_ptr<ImageEncoder> ImageEncoder::Make(int format, QIODevice& out, QSize size,
+                                                 int quality) {
+  switch (format) {
+    case Picture::kFormatTIFF:
+      return MakeTiffEncoder(out, size);
+    case Picture::kFormatPNG:
+      return MakePngEncoder(out, size);
+    case Picture::kFormatJPEG:
+      return MakeJpegEncoder(out, size, quality);
+    default:
+      return nullptr;
+  }
+}
+
+bool SaveImage(const FolderItem& file, int format, int quality, QSize size, int bandRows,
+               const BandSource& band, const BandWritten& bandWritten) {
+  if (!ImageEncoder::Knows(format)) {
+    throw SaveError(file.Name(), QStringLiteral("format %1 is not known.").arg(format));
+  }
+  QSaveFile out(file.Path());
+  if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    throw SaveError(file.Name(), out.errorString());
+  }
+  QString failure;
+  try {
+    const auto encoder = ImageEncoder::Make(format, out, size, quality);
+    int bandsDone = 0;
+    for (int top = 0; top < size.height() && !encoder->Failed(); top += bandRows) {
+      if (!encoder->Write(band(top, std::min(bandRows, size.height() - top)))) break;
+      ++bandsDone;
+      if (bandWritten && !bandWritten(bandsDone)) {
+        out.cancelWriting();
+        return false;
+      }
+    }
+    if (!encoder->Failed()) encoder->Finish();
+    if (encoder->Failed()) failure = encoder->Error();
+    if (encoder->Failed() && failure.isEmpty()) failure = QString::fromLatin1(kNotEnoughMemory);
+  } catch (const std::bad_alloc&) {
+    failure = QString::fromLatin1(kNotEnoughMemory);
+  }
+  if (!failure.isEmpty()) {
+    out.cancelWriting();
+    throw SaveError(file.Name(), failure);
+  }
+  CommitSave(out, file.Name());
+  return true;
+}
+
+}  // namespace fw
