@@ -8,6 +8,7 @@
 #include <QByteArray>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -113,4 +114,6 @@ class QuenzWin : public fw::Window {
     int last = -1;
   };
   EditRange CharEditRange() const;
+  // Applies edit to each of those characters; false when there is none.
+  bool EditChars(const std::function<void(LogoInfo&)>& edit);
 };

@@ -84,7 +84,7 @@ void QuenzWin::LogoTF_TextChange(fw::TextField& field) {
 void QuenzWin::SetLogoText(const QByteArray& text) {
   const int n = fw::LenB(text);
 
-  // 1-2: one record per character; a record stays with its index and changes only its glyph.
+  // One record per character. A record stays with its place and changes only its glyph.
   mLogo.resize(std::size_t(n) + 1);
   for (int i = 1; i <= n; ++i) {
     // The i-th byte as a one-byte text, read in place.
@@ -98,9 +98,9 @@ void QuenzWin::SetLogoText(const QByteArray& text) {
   }
   fcv().Refresh(true);
 
-  // 4-7: one row per character, "ch: n", tagged with the character, and the selection kept where
-  // it still names a row. The rows are made from the text only when the popup needs them: a
-  // long logo would spend most of its rebuild on rows one by one.
+  // One row of the popup per character, "ch: n", tagged with the character; the selection stays
+  // where it still names a row. The rows are made from the text only when the popup needs them:
+  // a long logo would spend most of its rebuild on rows one by one.
   fw::PopupMenu& popup = MojimePM();
   const int old = popup.ListIndex();
   const auto character = [text](int row) { return QString(QChar(uchar(text[row]))); };
@@ -168,19 +168,21 @@ bool QuenzWin::FGColorRT_MouseDown(fw::Rectangle& swatch, int /*x*/, int /*y*/) 
   return false;
 }
 
-void QuenzWin::SetCharColor(fw::Color c) {
+bool QuenzWin::EditChars(const std::function<void(LogoInfo&)>& edit) {
   const EditRange range = CharEditRange();
-  if (range.first > range.last) return;
+  if (range.first > range.last) return false;
   for (int n = range.first; n <= range.last; ++n)
-    mLogo[std::size_t(n)]->SetCharColor(c);
+    edit(*mLogo[std::size_t(n)]);
+  return true;
+}
+
+void QuenzWin::SetCharColor(fw::Color c) {
+  if (!EditChars([c](LogoInfo& r) { r.SetCharColor(c); })) return;
   fcv().Refresh(true);
 }
 
 void QuenzWin::SetCharPos(std::int32_t d) {
-  const EditRange range = CharEditRange();
-  if (range.first > range.last) return;
-  for (int n = range.first; n <= range.last; ++n)
-    mLogo[std::size_t(n)]->SetDifPos(d);
+  if (!EditChars([d](LogoInfo& r) { r.SetDifPos(d); })) return;
   fcv().Refresh(true);
   SetExpSize();
 }

@@ -1,6 +1,5 @@
 #include "Picture.h"
 
-#include "ExportPicture.h"
 #include "ImageEncoder.h"
 #include "framework/Error.h"
 #include "framework/FolderItem.h"
