@@ -14,10 +14,7 @@ namespace fw {
 
 namespace {
 
-using encoders::DotsPerMeter;
-using encoders::kNotEnoughMemory;
-using encoders::Message;
-using encoders::PackRgb;
+using namespace encoders;
 
 class JpegEncoder;
 

@@ -14,10 +14,7 @@ namespace fw {
 
 namespace {
 
-using encoders::DotsPerMeter;
-using encoders::kNotEnoughMemory;
-using encoders::Message;
-using encoders::PackRgb;
+using namespace encoders;
 
 // Every call into libpng goes through one of these functions. libpng reports an error by a
 // longjmp to the point set here, out of its own frames and our error callback, which hold no

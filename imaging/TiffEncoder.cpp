@@ -15,10 +15,7 @@ namespace fw {
 
 namespace {
 
-using encoders::DotsPerMeter;
-using encoders::kNotEnoughMemory;
-using encoders::Message;
-using encoders::PackRgb;
+using namespace encoders;
 
 // libtiff reports errors through its handlers and its results, never by a jump: the handlers
 // here only keep the message. The file goes to the device through the procedures below, which
