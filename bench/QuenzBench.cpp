@@ -14,6 +14,7 @@
 #include "framework/Progress.h"
 #include "framework/Runtime.h"
 #include "framework/TextStreams.h"
+#include "imaging/EdgeDistance.h"
 #include "imaging/ExportPicture.h"
 #include "imaging/ImageEncoder.h"
 #include "imaging/Picture.h"
@@ -275,6 +276,29 @@ void BM_PreviewPaint(benchmark::State& state) {
   state.SetLabel(std::to_string(state.range(0)) + " characters");
 }
 BENCHMARK(BM_PreviewPaint)->Arg(6)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// The distance to the glyphs' edges, which their enlargements are drawn from: made once for each
+// of the 36 glyphs, at its first enlarged draw, from its cell's coverage.
+void BM_GlyphEdgeDistances(benchmark::State& state) {
+  const QImage sheet = Module1::QuenzPic()->Image().convertToFormat(QImage::Format_RGB32);
+  constexpr int kCell = Module1::kGlyphCell;
+  std::vector<std::vector<std::uint8_t>> cells;
+  for (int k = 0; k < 36; ++k) {
+    std::vector<std::uint8_t>& cell = cells.emplace_back(std::size_t(kCell) * kCell);
+    for (int y = 0; y < kCell; ++y) {
+      for (int x = 0; x < kCell; ++x) {
+        const QRgb p = sheet.pixel((k % Module1::kGlyphColumns) * kCell + x,
+                                   (k / Module1::kGlyphColumns) * kCell + y);
+        cell[std::size_t(y) * kCell + std::size_t(x)] = std::uint8_t(255 - qGray(p));
+      }
+    }
+  }
+  for (auto _ : state) {
+    for (const auto& cell : cells)
+      benchmark::DoNotOptimize(fw::EdgeDistance(cell.data(), kCell, kCell).data());
+  }
+}
+BENCHMARK(BM_GlyphEdgeDistances)->Unit(benchmark::kMillisecond);
 
 void BM_SetLogoText(benchmark::State& state) {
   auto w = std::make_shared<QuenzWin>();

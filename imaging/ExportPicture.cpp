@@ -67,7 +67,7 @@ void ExportPicture::RecordDraw(const Picture& source, QRect dest, QRect sourceRe
   d.scaled = dest.size() != sourceAsked.size();
   d.masked = bool(source.mask_);
   if (d.masked) {
-    d.stencil = source.CurrentStencil();
+    d.stencil = source.CurrentStencil(d.scaled);
   } else {
     d.image = source.Drawable();  // shares the pixels until the source changes
   }

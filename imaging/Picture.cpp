@@ -1,5 +1,6 @@
 #include "Picture.h"
 
+#include "EdgeDistance.h"
 #include "ImageEncoder.h"
 #include "framework/Error.h"
 #include "framework/FolderItem.h"
@@ -78,16 +79,27 @@ const std::shared_ptr<const std::vector<std::uint8_t>>& Picture::MaskAlpha() con
   return maskAlpha_;
 }
 
-Stencil Picture::CurrentStencil() const {
+const std::shared_ptr<const std::vector<float>>& Picture::MaskDistance() const {
+  const std::uint64_t maskVersion = mask_->version_;
+  if (maskDistance_ && distanceMaskVersion_ == maskVersion) return maskDistance_;
+  maskDistance_ = std::make_shared<const std::vector<float>>(
+      EdgeDistance(MaskAlpha()->data(), Width(), Height()));
+  distanceMaskVersion_ = maskVersion;
+  return maskDistance_;
+}
+
+Stencil Picture::CurrentStencil(bool scaled) const {
   // A picture of one colour is drawn from that colour; the image is kept only when it has more.
-  return Stencil{Width(), Height(), MaskAlpha(), uniform_, uniform_ ? QImage() : image_};
+  return Stencil{Width(),     Height(),
+                 MaskAlpha(), scaled ? MaskDistance() : nullptr,
+                 uniform_,    uniform_ ? QImage() : image_};
 }
 
 const QImage& Picture::Drawable() const {
   if (!mask_) return image_;
   const std::uint64_t maskVersion = mask_->version_;
   if (drawableVersion_ == version_ && drawableMaskVersion_ == maskVersion) return drawable_;
-  MakeDrawable(CurrentStencil(), drawable_);
+  MakeDrawable(CurrentStencil(false), drawable_);
   drawableVersion_ = version_;
   drawableMaskVersion_ = maskVersion;
   return drawable_;
@@ -105,7 +117,7 @@ void Picture::DrawScaledThroughMask(QPainter* painter, QImage* target, QSize sur
                                       int(std::lround(surface.width() * ratio)),
                                       int(std::lround(surface.height() * ratio)));
   if (visible.isEmpty()) return;
-  const Stencil stencil = CurrentStencil();
+  const Stencil stencil = CurrentStencil(true);
   const StencilScaler scaler(stencil, source, dest, visible);
   if (target) {
     scaler.DrawRows(visible.y(), visible.height(), *target, QPoint(0, 0), true);

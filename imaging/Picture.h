@@ -68,8 +68,11 @@ class Picture {
   // The mask as alpha, one byte a pixel (255 where the mask is black); made anew when the mask
   // changed, so that a stencil taken before keeps the old shape.
   const std::shared_ptr<const std::vector<std::uint8_t>>& MaskAlpha() const;
-  // The picture and its mask as they are now; only for a picture with a mask.
-  Stencil CurrentStencil() const;
+  // The distance to the mask's edge (see EdgeDistance), made once for each shape of the mask.
+  const std::shared_ptr<const std::vector<float>>& MaskDistance() const;
+  // The picture and its mask as they are now; only for a picture with a mask. A stencil for a
+  // scaled draw carries the distance to the mask's edge too.
+  Stencil CurrentStencil(bool scaled) const;
   // Draws the source rectangle of the picture through its mask, scaled into the destination:
   // straight into target (a picture's image) when given, else through painter.
   void DrawScaledThroughMask(QPainter* painter, QImage* target, QSize surface, QRect source,
@@ -88,6 +91,8 @@ class Picture {
   mutable std::uint64_t drawableVersion_ = ~std::uint64_t(0);
   mutable std::uint64_t drawableMaskVersion_ = ~std::uint64_t(0);
   mutable std::uint64_t alphaMaskVersion_ = ~std::uint64_t(0);
+  mutable std::shared_ptr<const std::vector<float>> maskDistance_;
+  mutable std::uint64_t distanceMaskVersion_ = ~std::uint64_t(0);
 };
 
 }  // namespace fw

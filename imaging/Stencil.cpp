@@ -36,12 +36,16 @@ QRect ClipToSurface(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t
 namespace {
 
 // Where one row or column of destination pixels samples the source: the two neighbouring
-// source pixels and the weight of the second, in 1/256.
+// source pixels and the weight of the second, in 1/256 and, finer, in 1/4096.
 struct Tap {
   int first;
   int second;
   int weight;
+  int fine;
 };
+
+constexpr int kFineBits = 12;
+constexpr float kFineUnit = 1.0F / float(1 << kFineBits);
 
 // Consecutive destination columns that sample the same two source columns.
 struct Run {
@@ -54,9 +58,11 @@ struct Run {
 // Scratch space of the scaled draws (see StencilScaler).
 struct ScaleScratch {
   std::vector<Tap> columns;
+  std::vector<float> columnWeights;  // the columns' fine weights, as fractions
   std::vector<Run> runs;
   std::vector<Tap> rows;
   std::vector<int> line;  // one source row's alpha, interpolated between two rows, times 256
+  std::vector<float> distanceLine;  // the same of the distance
 };
 
 ScaleScratch& Scratch() {
@@ -66,18 +72,21 @@ ScaleScratch& Scratch() {
 
 // The bilinear taps of destination pixels [from, from + count) of a destination of length
 // destLength starting at destStart, over the source span [sourceStart, sourceStart + length).
-// Pixel centres map to pixel centres; the position is kept in 1/256 of a source pixel.
+// Pixel centres map to pixel centres. The position is kept in 1/4096 of a source pixel, exactly
+// for any destination that device pixels can give (below 2^34 pixels: no overflow).
 void ComputeTaps(std::vector<Tap>& taps, std::int64_t from, int count, std::int64_t destStart,
                  std::int64_t destLength, int sourceStart, int sourceLength) {
   taps.resize(std::size_t(count));
   const int last = sourceLength - 1;
+  constexpr std::int64_t kOne = std::int64_t(1) << kFineBits;
   for (int i = 0; i < count; ++i) {
     const std::int64_t centre = 2 * (from + i - destStart) + 1;
-    const std::int64_t u = centre * sourceLength * 256 / (2 * destLength) - 128;
-    const std::int64_t base = u >= 0 ? u >> 8 : -((-u + 255) >> 8);
+    const std::int64_t u = centre * sourceLength * kOne / (2 * destLength) - kOne / 2;
+    const std::int64_t base = u >= 0 ? u >> kFineBits : -((-u + kOne - 1) >> kFineBits);
     const int s0 = int(std::clamp<std::int64_t>(base, 0, last));
     const int s1 = int(std::clamp<std::int64_t>(base + 1, 0, last));
-    taps[std::size_t(i)] = Tap{sourceStart + s0, sourceStart + s1, int(u - base * 256)};
+    const int fine = int(u - base * kOne);
+    taps[std::size_t(i)] = Tap{sourceStart + s0, sourceStart + s1, fine >> (kFineBits - 8), fine};
   }
 }
 
@@ -101,6 +110,17 @@ inline void Put(QRgb* out, QRgb c) {
   }
 }
 
+// A run of one colour: filled, or skipped when blending nothing.
+template <bool kBlend>
+inline void PutRun(QRgb* out, int count, QRgb c) {
+  if (!kBlend || qAlpha(c) == 255) {
+    std::fill_n(out, count, c);
+  } else if (qAlpha(c) != 0) {
+    for (int i = 0; i < count; ++i)
+      out[i] = Over(c, out[i]);
+  }
+}
+
 // One destination row of a glyph in one colour: runs of equal alpha are filled or skipped
 // whole, the rest goes pixel by pixel. lut maps a sampled alpha to the premultiplied colour.
 template <bool kBlend>
@@ -112,13 +132,7 @@ void UniformRow(const int* __restrict line, const Run* runs, std::size_t runCoun
     const int v0 = line[run.first];
     const int v1 = line[run.second];
     if (v0 == v1) {
-      const QRgb c = lut[v0 >> 8];
-      if (!kBlend || qAlpha(c) == 255) {
-        std::fill_n(o, run.count, c);
-      } else if (qAlpha(c) != 0) {
-        for (int i = 0; i < run.count; ++i)
-          o[i] = Over(c, o[i]);
-      }
+      PutRun<kBlend>(o, run.count, lut[v0 >> 8]);
       continue;
     }
     const Tap* t = columns + run.start;
@@ -129,18 +143,51 @@ void UniformRow(const int* __restrict line, const Run* runs, std::size_t runCoun
   }
 }
 
+// The alpha level of a destination pixel whose level, unclamped, is level: a ramp one
+// destination pixel wide, the edge at its middle.
+inline int LevelOf(float level) {
+  return int(std::clamp(level, 0.0F, 255.0F) + 0.5F);
+}
+
+// One destination row of a glyph in one colour, from the distance. levels holds the unclamped
+// alpha level at each source column of the row; between two columns it is linear, so a run
+// whose two ends lie wholly inside (or outside) the glyph is filled (or skipped) whole.
+template <bool kBlend>
+void UniformDistanceRow(const float* __restrict levels, const Run* runs, std::size_t runCount,
+                        const float* __restrict weights, const QRgb* __restrict lut,
+                        QRgb* __restrict out) {
+  for (std::size_t r = 0; r < runCount; ++r) {
+    const Run& run = runs[r];
+    QRgb* o = out + run.start;
+    const float l0 = levels[run.first];
+    const float l1 = levels[run.second];
+    if ((l0 >= 255 && l1 >= 255) || (l0 <= 0 && l1 <= 0)) {
+      PutRun<kBlend>(o, run.count, lut[l0 > 0 ? 255 : 0]);
+      continue;
+    }
+    const float* w = weights + run.start;
+    const float step = l1 - l0;
+    for (int i = 0; i < run.count; ++i)
+      Put<kBlend>(o + i, lut[LevelOf(l0 + step * w[i])]);
+  }
+}
+
 }  // namespace
 
-// Masks are stencils: a plain bilinear enlargement of one blurs its edges over several pixels.
-// The enlargement here samples the mask bilinearly and then steepens the ramp by the scale
-// factor, so an edge stays about one pixel wide at any size while staying smooth along its
-// length.
+// Masks are stencils: a plain bilinear enlargement of one blurs its edges over several pixels,
+// and a bilinear one with its ramp steepened bends a straight edge into a row of arcs, one a
+// source pixel (the half-coverage contour of a bilinear surface is a hyperbola in each cell).
+// So an enlargement samples the distance to the mask's edge instead: the distance of a straight
+// edge is linear, which bilinear sampling keeps straight, and it turns into coverage by a ramp
+// one destination pixel wide. A reduction samples the mask's alpha bilinearly.
 StencilScaler::StencilScaler(const Stencil& stencil, QRect source, DeviceRect dest, QRect visible)
     : stencil_(stencil), source_(source), dest_(dest), visible_(visible) {
-  // What each alpha level of the bilinear sample becomes: steepened, then in the colour.
   const double enlargement =
       std::min(double(dest.width) / source.width(), double(dest.height) / source.height());
-  const int steepness = int(std::max(1.0, enlargement) * 256.0);
+  if (enlargement > 1 && stencil.distance) levelsPerPixel_ = float(255.0 * enlargement);
+  // What each alpha level of a sample becomes: in the colour, and from alpha steepened by the
+  // scale factor so that an edge stays about one pixel wide.
+  const int steepness = levelsPerPixel_ > 0 ? 256 : int(std::max(1.0, enlargement) * 256.0);
   for (int a = 0; a < 256; ++a) {
     steep_[a] = std::uint8_t(std::clamp(128 + (((a - 128) * steepness) >> 8), 0, 255));
   }
@@ -153,9 +200,13 @@ StencilScaler::StencilScaler(const Stencil& stencil, QRect source, DeviceRect de
   ScaleScratch& s = Scratch();
   ComputeTaps(s.columns, visible.x(), visible.width(), dest.x, dest.width, source.x(),
               source.width());
+  s.columnWeights.resize(s.columns.size());
+  for (std::size_t i = 0; i < s.columns.size(); ++i)
+    s.columnWeights[i] = float(s.columns[i].fine) * kFineUnit;
   s.line.resize(std::size_t(stencil.width));
-  // Where a run's two source columns hold the same alpha, the whole run is one colour: at large
-  // sizes most of a glyph is such runs, filled or skipped whole.
+  s.distanceLine.resize(std::size_t(stencil.width));
+  // Where a run's two source columns are both inside or both outside the glyph, the whole run
+  // is one colour: at large sizes most of a glyph is such runs, filled or skipped whole.
   s.runs.clear();
   for (int i = 0; i < visible.width(); ++i) {
     const Tap& t = s.columns[std::size_t(i)];
@@ -168,6 +219,15 @@ StencilScaler::StencilScaler(const Stencil& stencil, QRect source, DeviceRect de
 
 void StencilScaler::DrawRows(int top, int count, QImage& target, QPoint origin, bool blend) const {
   if (visible_.isEmpty() || count <= 0) return;
+  if (levelsPerPixel_ > 0) {
+    DrawRowsFromDistance(top, count, target, origin, blend);
+  } else {
+    DrawRowsFromAlpha(top, count, target, origin, blend);
+  }
+}
+
+void StencilScaler::DrawRowsFromAlpha(int top, int count, QImage& target, QPoint origin,
+                                      bool blend) const {
   ScaleScratch& s = Scratch();
   ComputeTaps(s.rows, top, count, dest_.y, dest_.height, source_.y(), source_.height());
   const std::uint8_t* alpha = stencil_.alpha->data();
@@ -202,6 +262,57 @@ void StencilScaler::DrawRows(int top, int count, QImage& target, QPoint origin, 
       const int a = (line[tx.first] * (256 - tx.weight) + line[tx.second] * tx.weight) >> 16;
       const QRgb p = colours[tx.weight < 128 ? tx.first : tx.second];
       const QRgb c = qPremultiply(qRgba(qRed(p), qGreen(p), qBlue(p), steep_[a]));
+      if (blend) {
+        Put<true>(out + i, c);
+      } else {
+        Put<false>(out + i, c);
+      }
+    }
+  }
+}
+
+void StencilScaler::DrawRowsFromDistance(int top, int count, QImage& target, QPoint origin,
+                                         bool blend) const {
+  ScaleScratch& s = Scratch();
+  ComputeTaps(s.rows, top, count, dest_.y, dest_.height, source_.y(), source_.height());
+  const float* distance = stencil_.distance->data();
+  const std::size_t stride = std::size_t(stencil_.width);
+  const int first = source_.x();
+  const int end = source_.x() + source_.width();
+  const int width = visible_.width();
+  const float k = levelsPerPixel_;
+
+  for (int j = 0; j < count; ++j) {
+    auto* out = reinterpret_cast<QRgb*>(target.scanLine(top + j - origin.y())) +
+                (visible_.x() - origin.x());
+    // The alpha level at each source column of the row, between the two source rows: 127.5 on
+    // the edge, a level less for each 1/255 of a destination pixel outside.
+    const Tap& ty = s.rows[std::size_t(j)];
+    const float wy = float(ty.fine) * kFineUnit;
+    const float* d0 = distance + std::size_t(ty.first) * stride;
+    const float* d1 = distance + std::size_t(ty.second) * stride;
+    float* levels = s.distanceLine.data();
+    for (int x = first; x < end; ++x)
+      levels[x] = 127.5F - k * (d0[x] + (d1[x] - d0[x]) * wy);
+    if (stencil_.uniform) {
+      if (blend) {
+        UniformDistanceRow<true>(levels, s.runs.data(), s.runs.size(), s.columnWeights.data(),
+                                 colourOf_, out);
+      } else {
+        UniformDistanceRow<false>(levels, s.runs.data(), s.runs.size(), s.columnWeights.data(),
+                                  colourOf_, out);
+      }
+      continue;
+    }
+    // A picture of many colours: each pixel takes the colour of its nearest source pixel.
+    const auto* colours = reinterpret_cast<const QRgb*>(
+        stencil_.colours.constScanLine(ty.weight < 128 ? ty.first : ty.second));
+    for (int i = 0; i < width; ++i) {
+      const Tap& tx = s.columns[std::size_t(i)];
+      const float w = s.columnWeights[std::size_t(i)];
+      const int a = LevelOf(levels[tx.first] + (levels[tx.second] - levels[tx.first]) * w);
+      const QRgb p = colours[tx.weight < 128 ? tx.first : tx.second];
+      const QRgb c = qPremultiply(qRgba(qRed(p), qGreen(p), qBlue(p), a));
       if (blend) {
         Put<true>(out + i, c);
       } else {

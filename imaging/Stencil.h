@@ -19,6 +19,9 @@ struct Stencil {
   int height = 0;
   // The mask as alpha, one byte a pixel, row by row: 255 where the mask is black.
   std::shared_ptr<const std::vector<std::uint8_t>> alpha;
+  // The signed distance from each pixel's centre to the mask's edge (see EdgeDistance), which
+  // enlargements are drawn from; a stencil without it is enlarged from alpha.
+  std::shared_ptr<const std::vector<float>> distance;
   // The colour of the whole picture, when it is known to be one colour; else colours holds the
   // picture itself (RGB32).
   std::optional<QRgb> uniform;
@@ -61,10 +64,15 @@ class StencilScaler {
   void DrawRows(int top, int count, QImage& target, QPoint origin, bool blend) const;
 
  private:
+  void DrawRowsFromAlpha(int top, int count, QImage& target, QPoint origin, bool blend) const;
+  void DrawRowsFromDistance(int top, int count, QImage& target, QPoint origin, bool blend) const;
+
   const Stencil& stencil_;
   QRect source_;
   DeviceRect dest_;
   QRect visible_;
+  // Enlarging from the distance: alpha levels per pixel of distance, 255 times the scale factor.
+  float levelsPerPixel_ = 0;
   std::uint8_t steep_[256];
   QRgb colourOf_[256];
 };
