@@ -148,7 +148,13 @@ QString Application::DisplayName() {
 
 // ---- Runtime
 
-Runtime::Runtime(int& argc, char** argv) {
+struct Runtime::Outer {
+  RuntimeState state;
+  std::shared_ptr<DialogProvider> dialogs;
+};
+
+Runtime::Runtime(int& argc, char** argv)
+    : outer_(std::make_unique<Outer>(Outer{State(), CurrentDialogProvider()})) {
   if (!QApplication::instance()) ownApp_ = std::make_unique<QApplication>(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);  // the framework decides when to quit
   State() = RuntimeState{};
@@ -164,7 +170,8 @@ Runtime::~Runtime() {
   // QApplication goes.
   QCoreApplication::sendPostedEvents();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  SetDialogProvider(nullptr);
+  State() = std::move(outer_->state);
+  SetDialogProvider(std::move(outer_->dialogs));
   ownApp_.reset();
 }
 
@@ -265,7 +272,9 @@ bool Quit() {
     }
   }
   s.quitting = false;
-  QCoreApplication::exit(0);
+  // Outside the event loop (a test's windows) there is no loop to end; Qt's exit then would
+  // make every later modal loop of the process return at once.
+  if (s.running) QCoreApplication::exit(0);
   return true;
 }
 

@@ -56,6 +56,8 @@ class Application {
 // The framework's runtime for one run of the program. It makes the QApplication (unless one
 // exists) and takes the command line's paths as documents for the desktop to open. On
 // destruction it lets go of the application object and every window before the QApplication.
+// A runtime made while another lives (a test of start-up inside the test program's own) starts
+// afresh and, when it goes, gives the outer one back its state and dialog provider untouched.
 class Runtime {
  public:
   Runtime(int& argc, char** argv);
@@ -67,6 +69,8 @@ class Runtime {
   int Exit() const;
 
  private:
+  struct Outer;
+  std::unique_ptr<Outer> outer_;
   std::unique_ptr<QApplication> ownApp_;
 };
 

@@ -52,7 +52,20 @@ QStringList Texts() {
   return texts;
 }
 
-class AppTest : public ::testing::Test {
+// A test of the program's start-up and shut-down leaves nothing of the program behind: no
+// application object, window or module global reaches the next test of the process.
+class ProgramTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    CloseAllWindows();
+    fw::RegisterAppObject(nullptr);
+    RuntimePerformFinalizers();
+    Flush();
+    Script().Reset();
+  }
+};
+
+class AppTest : public ProgramTest {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
@@ -336,7 +349,9 @@ TEST_F(AppTest, QuitEndsTheProgramAndShutDownReleasesTheSixGlobalsInOrder) {
   RuntimePerformFinalizers();  // a second release does nothing
 }
 
-TEST(StartupTest, EarlyStartupPutsEverythingInPlaceButTheGlyphsAndWindows) {
+using StartupTest = ProgramTest;
+
+TEST_F(StartupTest, EarlyStartupPutsEverythingInPlaceButTheGlyphsAndWindows) {
   RuntimePerformInitializers();
   EXPECT_FALSE(App::Instance());
   EarlyStartup();
@@ -357,7 +372,7 @@ TEST(StartupTest, EarlyStartupPutsEverythingInPlaceButTheGlyphsAndWindows) {
   RuntimePerformFinalizers();
 }
 
-TEST(StartupTest, AFailureThatEscapesStartUpIsReportedAndEndsWithAFailingStatus) {
+TEST_F(StartupTest, AFailureThatEscapesStartUpIsReportedAndEndsWithAFailingStatus) {
   int argc = 1;
   char name[] = "quenz-logo-maker";
   char* argv[] = {name, nullptr};

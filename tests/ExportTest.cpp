@@ -4,6 +4,7 @@
 // export is written.
 #include "support/FileSizeLimit.h"
 #include "support/Fixtures.h"
+#include "support/Heap.h"
 #include "support/Images.h"
 
 #include "editor/Module1.h"
@@ -16,8 +17,6 @@
 #include <QImageReader>
 #include <QPoint>
 #include <QTest>
-
-#include <malloc.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -75,12 +74,6 @@ struct Format {
 constexpr Format kTiff{0, "TIFFTYPE", "Untitled.TIF", "logo.TIF"};
 constexpr Format kPng{1, "PNGTYPE", "Untitled.PNG", "logo.PNG"};
 constexpr Format kJpeg{2, "JPEGTYPE", "Untitled.JPG", "logo.JPG"};
-
-// Bytes of the heap in use, small blocks and mapped ones.
-std::size_t HeapInUse() {
-  const struct mallinfo2 m = mallinfo2();
-  return m.uordblks + m.hblkhd;
-}
 
 class ExportTest : public QuenzTest {
  protected:
@@ -395,9 +388,9 @@ TEST_F(ExportTest, AFailedExportGivesBackItsMemory) {
   for (const Format& f : {kTiff, kPng, kJpeg}) {
     SCOPED_TRACE(f.typeName);
     failedExport(f);  // what is made once for good is made now
-    const std::size_t before = HeapInUse();
+    const std::size_t before = LiveHeapBytes();
     failedExport(f);
-    EXPECT_LE(HeapInUse(), before + 64 * 1024) << "of a band of " << w->mExpW * 4 << " x rows";
+    EXPECT_LE(LiveHeapBytes(), before + 64 * 1024) << "of a band of " << w->mExpW * 4 << " x rows";
   }
 }
 
