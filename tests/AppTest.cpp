@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
+#include <QMetaObject>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -222,6 +224,23 @@ TEST_F(AppTest, AnyChangeInTheFirstWindowSendsTheNextDocumentToANewWindow) {
       EXPECT_TRUE(Texts().contains(QStringLiteral("AAA")));
     });
   }
+}
+
+// An open-document request lets the events pending at its arrival run first: a key typed into
+// the untouched first window just before the request makes it touched, so the document goes
+// into a window of its own and the typing stays.
+TEST_F(AppTest, AnOpenDocumentRequestLetsThePendingEventsRunFirst) {
+  const QString a = Document(QStringLiteral("a.TXT"), "AAA");
+  Run({}, [&] {
+    const auto first = FirstWindow();
+    ASSERT_TRUE(first->mNoChange);
+    QLineEdit* edit = &first->LogoTF().Edit();
+    QMetaObject::invokeMethod(
+        edit, [edit] { QTest::keyClick(edit, Qt::Key_X); }, Qt::QueuedConnection);
+    App::Instance()->Event_OpenDocument(std::make_shared<fw::FolderItem>(a));
+    EXPECT_EQ(first->LogoTF().Text(), QStringLiteral("TAVUREx"));
+    EXPECT_EQ(Texts(), (QStringList{QStringLiteral("AAA"), QStringLiteral("TAVUREx")}));
+  });
 }
 
 TEST_F(AppTest, ACancelledOpenDialogLeavesEveryWindowAsItWas) {

@@ -318,16 +318,24 @@ TEST_F(EditsTest, ASingleCharacterIsAsWideAsHigh) {
   ExpectExportSize(46, 46);
 }
 
+// The width is the sum of the scaled position and the height, converted once. Just left of 0 a
+// width converted before the height is added comes out one pixel wider.
 TEST_F(EditsTest, TheLastCharacterGivesTheWidthWhereverItStands) {
   const struct {
     std::int32_t pos;
+    const char* height;
     std::int32_t width;
-  } cases[] = {{100, 532}, {0, 309}, {-138, 0}, {-148, -22}, {-1000, -1930}};
+  } cases[] = {
+      {100, "309", 532},     {0, "309", 309},  {-138, "309", 0}, {-148, "309", -22},
+      {-1000, "309", -1930}, {-1, "309", 306}, {-5, "309", 297}, {-61, "309", 172},
+      {-1, "46", 45},        {-2, "46", 45},   {-1, "138", 137}, {-1, "1000", 992},
+  };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.pos);
+    SCOPED_TRACE(testing::Message() << c.pos << " at height " << c.height);
+    w->ExpCB().SetText(QString::fromLatin1(c.height));
     w->mLogo[6]->mPos = c.pos;  // left of the earlier characters, even
     w->SetExpSize();
-    ExpectExportSize(c.width, 309);
+    ExpectExportSize(c.width, std::int32_t(fw::Val(QString::fromLatin1(c.height))));
   }
 }
 
@@ -382,6 +390,68 @@ TEST_F(EditsTest, FitFirstRestoresAMaximisedOrFullScreenWindow) {
     EXPECT_FALSE(frame.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));
     EXPECT_EQ(w->Height(), 306) << "the normal height comes back";
     EXPECT_EQ(w->fcv().Widget().width(), 597);
+  }
+}
+
+// ---- the preview's repaints
+
+// Counts the paints that a widget really gets, as the screen would show them.
+class PaintCounter : public QObject {
+ public:
+  explicit PaintCounter(QWidget& widget) : widget_(widget) { widget_.installEventFilter(this); }
+  ~PaintCounter() override { widget_.removeEventFilter(this); }
+  int paints = 0;
+
+ private:
+  bool eventFilter(QObject* /*target*/, QEvent* event) override {
+    paints += event->type() == QEvent::Paint;
+    return false;
+  }
+  QWidget& widget_;
+};
+
+// Each edit that changes the drawing repaints the preview by itself: a preview painted on demand
+// in a test would show the change even when the window on the screen never does.
+TEST_F(EditsTest, EveryEditThatChangesTheLogoRepaintsThePreviewAndNoOtherEditDoes) {
+  const struct {
+    const char* what;
+    std::function<void(EditsTest&)> edit;
+    bool repaints;
+  } cases[] = {
+      {"background", [](EditsTest& t) { t.ChooseBackground(fw::RGB(3, 3, 3)); }, true},
+      {"character colour", [](EditsTest& t) { t.ChooseCharColor(fw::RGB(4, 4, 4)); }, true},
+      {"character colour with Shift",
+       [](EditsTest& t) { t.ChooseCharColor(fw::RGB(4, 4, 4), Qt::ShiftModifier); }, true},
+      {"each position button",
+       [](EditsTest& t) {
+         for (int index = 0; index < 4; ++index) {
+           PaintCounter counter(t.w->fcv().Widget());
+           Click(t.w->PosBB(index));
+           Flush();
+           EXPECT_GT(counter.paints, 0) << "button " << index;
+         }
+       },
+       true},
+      {"typing", [](EditsTest& t) { QTest::keyClicks(&t.w->LogoTF().Edit(), "X"); }, true},
+      {"background cancelled", [](EditsTest& t) { t.ChooseBackground(std::nullopt); }, false},
+      {"character colour cancelled", [](EditsTest& t) { t.ChooseCharColor(std::nullopt); }, false},
+      {"position step, nothing selected",
+       [](EditsTest& t) {
+         t.w->MojimePM().SetListIndex(-1);
+         Flush();
+         Click(t.w->PosBB(1));
+       },
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    w = Shown();
+    Flush();
+    PaintCounter counter(w->fcv().Widget());
+    c.edit(*this);
+    Flush();
+    EXPECT_EQ(counter.paints > 0, c.repaints) << counter.paints << " paints";
+    ReleaseKeys();
   }
 }
 
