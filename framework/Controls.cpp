@@ -2,10 +2,12 @@
 
 #include "Error.h"
 #include "Guard.h"
+#include "Keyboard.h"
 #include "Picture.h"
 
 #include <QAbstractListModel>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -437,22 +439,76 @@ class RectangleWidget : public QWidget {
     const int h = height();
     const int b = std::min({owner->borderWidth_, w / 2, h / 2});
     painter.fillRect(rect(), ToQColor(owner->fill_));
-    if (b <= 0) return;
-    const QColor topLeft = ToQColor(owner->topLeft_);
-    const QColor bottomRight = ToQColor(owner->bottomRight_);
-    painter.fillRect(0, 0, w, b, topLeft);
-    painter.fillRect(0, 0, b, h, topLeft);
-    painter.fillRect(b, h - b, w - b, b, bottomRight);
-    painter.fillRect(w - b, b, b, h - b, bottomRight);
+    if (b > 0) {
+      const QColor topLeft = ToQColor(owner->topLeft_);
+      const QColor bottomRight = ToQColor(owner->bottomRight_);
+      painter.fillRect(0, 0, w, b, topLeft);
+      painter.fillRect(0, 0, b, h, topLeft);
+      painter.fillRect(b, h - b, w - b, b, bottomRight);
+      painter.fillRect(w - b, b, b, h - b, bottomRight);
+    }
+    if (hasFocus()) PaintFocus(painter, b);
   }
+
+  // The keyboard focus shows as a ring in the desktop's highlight colour inside the border, with
+  // a ring of black or white within it, whichever stands out from the fill: it shows on a fill
+  // of any colour, the highlight colour too.
+  void PaintFocus(QPainter& painter, int border) {
+    const QRect ring = rect().adjusted(border, border, -border, -border);
+    if (ring.width() < 6 || ring.height() < 6) return;
+    const QColor fill = ToQColor(owner->fill_);
+    const QColor contrast = qGray(fill.rgb()) < 128 ? Qt::white : Qt::black;
+    DrawRing(painter, ring, 2, palette().color(QPalette::Highlight));
+    DrawRing(painter, ring.adjusted(2, 2, -2, -2), 1, contrast);
+  }
+
+  static void DrawRing(QPainter& painter, const QRect& r, int thickness, const QColor& color) {
+    painter.fillRect(r.left(), r.top(), r.width(), thickness, color);
+    painter.fillRect(r.left(), r.bottom() - thickness + 1, r.width(), thickness, color);
+    painter.fillRect(r.left(), r.top(), thickness, r.height(), color);
+    painter.fillRect(r.right() - thickness + 1, r.top(), thickness, r.height(), color);
+  }
+
   void mousePressEvent(QMouseEvent* event) override {
-    const QPoint at = event->position().toPoint();
-    if (owner->onMouseDown) Guard([&] { owner->onMouseDown(*owner, at.x(), at.y()); });
+    Activate(event->position().toPoint(), event->modifiers());
+  }
+
+  // Space, Return and Enter act as a click in the middle of the swatch, with the keys held.
+  void keyPressEvent(QKeyEvent* event) override {
+    switch (event->key()) {
+      case Qt::Key_Space:
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        if (!event->isAutoRepeat()) Activate(rect().center(), event->modifiers());
+        event->accept();
+        return;
+      default:
+        QWidget::keyPressEvent(event);
+    }
+  }
+
+  void focusInEvent(QFocusEvent* event) override {
+    update();
+    QWidget::focusInEvent(event);
+  }
+  void focusOutEvent(QFocusEvent* event) override {
+    update();
+    QWidget::focusOutEvent(event);
+  }
+
+ private:
+  void Activate(QPoint at, Qt::KeyboardModifiers held) {
+    if (!owner->onMouseDown) return;
+    const HeldAtActivation keys(held);
+    Guard([&] { owner->onMouseDown(*owner, at.x(), at.y()); });
   }
 };
 
 Rectangle::Rectangle() : ControlOf(std::make_unique<RectangleWidget>()) {
   static_cast<RectangleWidget&>(Widget()).owner = this;
+  // Reached with Tab; a click leaves the focus where it was (the text field that the Edit
+  // menu acts on).
+  Widget().setFocusPolicy(Qt::TabFocus);
 }
 
 void Rectangle::SetFillColor(Color c) {

@@ -4,6 +4,7 @@
 
 #include "editor/Module1.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
@@ -391,6 +392,90 @@ TEST_F(EditsTest, FitFirstRestoresAMaximisedOrFullScreenWindow) {
     EXPECT_EQ(w->Height(), 306) << "the normal height comes back";
     EXPECT_EQ(w->fcv().Widget().width(), 597);
   }
+}
+
+// ---- the swatches from the keyboard
+
+// Tab reaches both swatches, right after the size box; Space, Return or Enter opens the picker,
+// and with Shift a character colour goes to every later character too.
+TEST_F(EditsTest, TheKeyboardReachesBothSwatchesAndOpensTheirPickers) {
+  constexpr fw::Color kRed = 0xFF0000;
+  const struct {
+    const char* what;
+    int tabs;  // from the size box
+    Qt::Key key;
+    Qt::KeyboardModifiers held;
+    fw::Color background;
+    std::vector<int> coloured;  // characters, from 1
+  } cases[] = {
+      {"Space on the background", 1, Qt::Key_Space, Qt::NoModifier, kRed, {}},
+      {"Return on the background", 1, Qt::Key_Return, Qt::NoModifier, kRed, {}},
+      {"Space on the character colour", 2, Qt::Key_Space, Qt::NoModifier, kWhite, {2}},
+      {"Enter on the character colour", 2, Qt::Key_Enter, Qt::KeypadModifier, kWhite, {2}},
+      {"Shift+Space on the character colour",
+       2,
+       Qt::Key_Space,
+       Qt::ShiftModifier,
+       kWhite,
+       {2, 3, 4, 5, 6}},
+      {"Shift+Return on the character colour",
+       2,
+       Qt::Key_Return,
+       Qt::ShiftModifier,
+       kWhite,
+       {2, 3, 4, 5, 6}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    w = Shown();
+    w->MojimePM().SetListIndex(1);
+    QWidget& frame = *w->ExpCB().Widget().window();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    w->ExpCB().Widget().setFocus();
+    for (int i = 0; i < c.tabs; ++i)
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    fw::Rectangle& swatch = c.tabs == 1 ? w->BKColorRT() : w->FGColorRT();
+    ASSERT_EQ(QApplication::focusWidget(), &swatch.Widget());
+    Script().ExpectColor(c.tabs == 1 ? kBackgroundPrompt : kCharPrompt, kRed);
+    QTest::keyClick(&swatch.Widget(), c.key, c.held);
+    EXPECT_TRUE(Script().Done());
+    ReleaseKeys();
+    EXPECT_EQ(w->BKColorRT().FillColor(), c.background);
+    std::vector<fw::Color> expected(6, 0);
+    for (const int n : c.coloured)
+      expected[std::size_t(n - 1)] = kRed;
+    EXPECT_EQ(Colors(), expected);
+    EXPECT_TRUE(w->mDuty);
+  }
+  // Any other key opens nothing.
+  const int shown = Script().dialogsShown;
+  w->FGColorRT().Widget().setFocus();
+  QTest::keyClick(&w->FGColorRT().Widget(), Qt::Key_A);
+  EXPECT_EQ(Script().dialogsShown, shown);
+}
+
+// The focus shows on the swatch, whatever its colour, the desktop's highlight colour included;
+// a click on it leaves the focus where it was.
+TEST_F(EditsTest, ASwatchShowsTheFocusOnAnyFillAndAClickLeavesTheFocusAlone) {
+  QWidget& swatch = w->FGColorRT().Widget();
+  QWidget& frame = *swatch.window();
+  frame.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  const fw::Color highlight = swatch.palette().color(QPalette::Highlight).rgb() & 0xFFFFFF;
+  for (const fw::Color fill : {fw::Color(0x000000), fw::Color(0xFFFFFF), highlight}) {
+    SCOPED_TRACE(fill);
+    w->FGColorRT().SetFillColor(fill);
+    w->LogoTF().Widget().setFocus();
+    const QImage unfocused = swatch.grab().toImage();
+    swatch.setFocus();
+    ASSERT_TRUE(swatch.hasFocus());
+    EXPECT_NE(swatch.grab().toImage(), unfocused);
+  }
+  w->LogoTF().Widget().setFocus();
+  Script().ExpectColor(kCharPrompt, std::nullopt);
+  Click(w->FGColorRT());
+  EXPECT_TRUE(w->LogoTF().Widget().hasFocus());
 }
 
 // ---- the preview's repaints

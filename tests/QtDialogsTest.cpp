@@ -165,7 +165,8 @@ TEST_F(QtDialogsTest, AColourConfirmedWithShiftOrAltGoesToEveryLaterCharacter) {
   const struct {
     const char* how;
     std::function<void(QWidget&)> confirm;
-    std::vector<int> coloured;  // characters, from 1
+    std::vector<int> coloured;                       // characters, from 1
+    Qt::KeyboardModifiers opening = Qt::NoModifier;  // held on the click that opens the picker
   } cases[] = {
       {"Shift+Return", key(Qt::Key_Return, Qt::ShiftModifier), {2, 3, 4, 5, 6}},
       {"Alt+Return", key(Qt::Key_Return, Qt::AltModifier), {2, 3, 4, 5, 6}},
@@ -176,6 +177,15 @@ TEST_F(QtDialogsTest, AColourConfirmedWithShiftOrAltGoesToEveryLaterCharacter) {
        {2, 3, 4, 5, 6}},
       {"click on OK", [&](QWidget& d) { QTest::mouseClick(okButton(d), Qt::LeftButton); }, {2}},
       {"Escape", key(Qt::Key_Escape, Qt::NoModifier), {}},
+      // Shift on the swatch counts as Shift on the confirmation.
+      {"Shift+click on the swatch, then a click on OK",
+       [&](QWidget& d) { QTest::mouseClick(okButton(d), Qt::LeftButton); },
+       {2, 3, 4, 5, 6},
+       Qt::ShiftModifier},
+      {"Shift+click on the swatch, then Return",
+       key(Qt::Key_Return, Qt::NoModifier),
+       {2, 3, 4, 5, 6},
+       Qt::ShiftModifier},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.how);
@@ -189,7 +199,7 @@ TEST_F(QtDialogsTest, AColourConfirmedWithShiftOrAltGoesToEveryLaterCharacter) {
       picker->setCurrentColor(QColor(255, 0, 0));
       c.confirm(*picker);
     });
-    QTest::mouseClick(&w->FGColorRT().Widget(), Qt::LeftButton);
+    QTest::mouseClick(&w->FGColorRT().Widget(), Qt::LeftButton, c.opening);
     ReleaseKeys(*w);
     std::vector<fw::Color> expected(6, 0);
     for (const int n : c.coloured)

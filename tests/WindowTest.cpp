@@ -235,11 +235,11 @@ TEST_F(WindowTest, SwatchesAndTextSettings) {
 
 TEST_F(WindowTest, TabGoesThroughTheControlsInCreationOrder) {
   // The controls that take the keyboard focus, in the order Tab visits them.
-  std::vector<QWidget*> expected = {&w->ExpCB().Widget(),    &w->LogoTF().Widget(),
-                                    &w->MojimePM().Widget(), &w->PushButton1().Widget(),
-                                    &w->PosBB(0).Widget(),   &w->PosBB(1).Widget(),
-                                    &w->PosBB(2).Widget(),   &w->PosBB(3).Widget(),
-                                    &w->ExpTypPM().Widget(), &w->PushButton2().Widget()};
+  std::vector<QWidget*> expected = {
+      &w->ExpCB().Widget(),  &w->BKColorRT().Widget(), &w->FGColorRT().Widget(),
+      &w->LogoTF().Widget(), &w->MojimePM().Widget(),  &w->PushButton1().Widget(),
+      &w->PosBB(0).Widget(), &w->PosBB(1).Widget(),    &w->PosBB(2).Widget(),
+      &w->PosBB(3).Widget(), &w->ExpTypPM().Widget(),  &w->PushButton2().Widget()};
   auto owner = [&](QWidget* widget) -> QWidget* {
     for (QWidget* c : expected) {
       if (widget == c || c->isAncestorOf(widget)) return c;
