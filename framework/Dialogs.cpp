@@ -6,8 +6,10 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -113,20 +115,20 @@ void WaitUntilPlaced(QWidget& window) {
 class QtDialogs : public DialogProvider {
  public:
   FolderItemPtr OpenFile(const RegisteredFileType& type) override {
-    const QString path = QFileDialog::getOpenFileName(
-        DialogParent(), DialogTitle(QFileDialog::tr("Open")), QString(), NameFilter(type));
-    return path.isEmpty() ? nullptr : std::make_shared<FolderItem>(path);
+    return Chosen(QFileDialog::getOpenFileName(DialogParent(), DialogTitle(QFileDialog::tr("Open")),
+                                               StartFolder(type, false), NameFilter(type)));
   }
 
   FolderItemPtr SaveFile(const RegisteredFileType& type, const QString& defaultName) override {
-    QFileDialog dialog(DialogParent(), DialogTitle(QFileDialog::tr("Save As")));
+    QFileDialog dialog(DialogParent(), DialogTitle(QFileDialog::tr("Save As")),
+                       StartFolder(type, true));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(NameFilter(type));
     if (!type.suffixes.isEmpty()) dialog.setDefaultSuffix(type.suffixes.first());
     dialog.selectFile(defaultName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return nullptr;
-    return std::make_shared<FolderItem>(dialog.selectedFiles().first());
+    return Chosen(dialog.selectedFiles().first());
   }
 
   std::optional<Color> SelectColor(Color initial, const QString& prompt) override {
@@ -183,6 +185,30 @@ class QtDialogs : public DialogProvider {
   std::unique_ptr<Progress> StartProgress(const QString& label, int steps) override {
     return MakeQtProgress(label, steps);
   }
+
+ private:
+  // A save dialog for the document of the window that it belongs to starts in the document's
+  // folder; every other dialog in the folder of the file last chosen in this run, and in the
+  // home folder before that. Nothing of it outlives the run.
+  QString StartFolder(const RegisteredFileType& type, bool saving) const {
+    const Window* owner = DialogOwner();
+    if (saving && owner && owner->DocumentFileType() == type.name) {
+      if (const FolderItemPtr document = owner->DocumentFile()) {
+        const QString folder = QFileInfo(document->Path()).absolutePath();
+        if (QFileInfo(folder).isDir()) return folder;
+      }
+    }
+    if (!lastFolder_.isEmpty() && QFileInfo(lastFolder_).isDir()) return lastFolder_;
+    return QDir::homePath();
+  }
+
+  FolderItemPtr Chosen(const QString& path) {
+    if (path.isEmpty()) return nullptr;
+    lastFolder_ = QFileInfo(path).absolutePath();
+    return std::make_shared<FolderItem>(path);
+  }
+
+  QString lastFolder_;
 };
 
 }  // namespace

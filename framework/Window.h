@@ -2,6 +2,7 @@
 
 #include "Controls.h"
 #include "Error.h"
+#include "Files.h"
 #include "Menus.h"
 
 #include <QMetaObject>
@@ -69,6 +70,11 @@ class Window : public std::enable_shared_from_this<Window> {
   int Width() const;
   void SetWidth(int width);
   int Height() const;
+
+  // The window's document and the name of its file type, which its save dialog starts beside;
+  // nullptr while the window has none.
+  virtual FolderItemPtr DocumentFile() const { return nullptr; }
+  virtual QString DocumentFileType() const { return QString(); }
 
   std::shared_ptr<fw::MenuBar> MenuBar() const { return menuBar_; }
   void SetMenuBar(std::shared_ptr<fw::MenuBar> bar);

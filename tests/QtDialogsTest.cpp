@@ -11,7 +11,9 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -149,6 +151,62 @@ TEST_F(QtDialogsTest, FileDialogsAreTitledAndFilteredForPeople) {
     files->reject();
   });
   EXPECT_EQ(fw::GetOpenFolderItem(QStringLiteral("TextType")), nullptr);
+}
+
+// The file dialogs start where the user works: Save As beside the window's document, every other
+// dialog in the folder last chosen in this run, and the home folder before any.
+TEST_F(QtDialogsTest, FileDialogsStartWhereTheUserWorks) {
+  for (const char* folder : {"a", "b", "c"})
+    ASSERT_TRUE(QDir().mkpath(PathOf(QString::fromLatin1(folder))));
+  const QString inA = PathOf(QStringLiteral("a/logo.TXT"));
+  WriteBytes(inA, "AB\n255:255:255\n");
+  const auto startsIn = [&](const QString& folder, const QString& choose = QString()) {
+    Answer([folder, choose](QWidget& dialog) {
+      auto* files = qobject_cast<QFileDialog*>(&dialog);
+      ASSERT_TRUE(files);
+      EXPECT_EQ(files->directory().absolutePath(), QDir(folder).absolutePath());
+      if (choose.isEmpty()) {
+        files->reject();
+      } else {
+        // Typed into the name field, as a user may type a whole path.
+        auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_TRUE(name);
+        name->setText(choose);
+        static_cast<QDialog*>(files)->accept();  // as the dialog's own button does
+      }
+    });
+  };
+  const auto exportFrom = [](QuenzWin& window) {
+    QTest::mouseClick(&window.PushButton1().Widget(), Qt::LeftButton);
+  };
+  const auto saveAs = [](QuenzWin& window) {
+    fw::ChooseMenuItem(QStringLiteral("FileSaveAs"), &window);
+  };
+
+  const auto plain = Shown();
+  startsIn(QDir::homePath());
+  saveAs(*plain);
+  startsIn(QDir::homePath());
+  exportFrom(*plain);
+  startsIn(QDir::homePath(), inA);
+  ASSERT_TRUE(fw::GetOpenFolderItem(QStringLiteral("TextType")));
+  startsIn(PathOf(QStringLiteral("a")));
+  exportFrom(*plain);
+
+  const auto withDocument = Shown();
+  withDocument->mFile = std::make_shared<fw::FolderItem>(PathOf(QStringLiteral("b/doc.TXT")));
+  startsIn(PathOf(QStringLiteral("b")), PathOf(QStringLiteral("c/new.TXT")));
+  saveAs(*withDocument);
+  ASSERT_TRUE(withDocument->mFile);
+  EXPECT_EQ(withDocument->mFile->Path(), PathOf(QStringLiteral("c/new.TXT")));
+  startsIn(PathOf(QStringLiteral("c")), inA);
+  ASSERT_TRUE(fw::GetOpenFolderItem(QStringLiteral("TextType")));
+  startsIn(PathOf(QStringLiteral("c")));
+  saveAs(*withDocument);
+  startsIn(PathOf(QStringLiteral("a")));
+  exportFrom(*withDocument);
+  startsIn(PathOf(QStringLiteral("a")));
+  saveAs(*plain);
 }
 
 // Shift is the Option key: with it (or Alt) held as the colour is confirmed, by click or from
