@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeySequence>
@@ -18,6 +19,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QWindow>
 
 #include <vector>
@@ -104,12 +106,40 @@ std::vector<std::unique_ptr<QShortcut>> AcceptWithHeldKeys(QDialog& dialog) {
   return shortcuts;
 }
 
+// Ends an event loop once a window is exposed on the screen.
+class QuitWhenExposed : public QObject {
+ public:
+  QuitWhenExposed(QWindow& window, QEventLoop& loop) : window_(window), loop_(loop) {
+    window_.installEventFilter(this);
+  }
+  ~QuitWhenExposed() override { window_.removeEventFilter(this); }
+
+ private:
+  bool eventFilter(QObject* /*target*/, QEvent* event) override {
+    if (event->type() == QEvent::Expose && window_.isExposed()) loop_.quit();
+    return false;
+  }
+  QWindow& window_;
+  QEventLoop& loop_;
+};
+
+// Waits until the window manager has placed the window and shows it, for half a second at most,
+// sleeping on the events in between.
 void WaitUntilPlaced(QWidget& window) {
-  const QWindow* handle = window.windowHandle();
-  QElapsedTimer clock;
-  clock.start();
-  while (handle && !handle->isExposed() && clock.elapsed() < 500)
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+  QWindow* handle = window.windowHandle();
+  if (!handle || handle->isExposed()) return;
+  QEventLoop loop;
+  const QuitWhenExposed watch(*handle, loop);
+  QTimer::singleShot(500, &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+// A question about a window is asked with the window in view: a minimised one comes back (as it
+// was before, maximised or not) and comes to the front.
+void BringToFront(QWidget& window) {
+  if (window.isMinimized()) window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+  window.raise();
+  window.activateWindow();
 }
 
 class QtDialogs : public DialogProvider {
@@ -150,8 +180,7 @@ class QtDialogs : public DialogProvider {
     // document refused at start-up) is given a moment to be placed, so that the box does not
     // centre itself on where the window was before the window manager placed it.
     if (parent && parent->isVisible()) {
-      parent->raise();
-      parent->activateWindow();
+      BringToFront(*parent);
       WaitUntilPlaced(*parent);
     }
     QMessageBox box(parent);

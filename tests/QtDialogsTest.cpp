@@ -123,6 +123,34 @@ TEST_F(QtDialogsTest, TheClosePromptAsksOverItsOwnWindowInTheUsersLanguage) {
   EXPECT_FALSE(back->IsOpen());
 }
 
+// The close prompt of a minimised window shows the window first, as it was before (maximised or
+// not), in front, so that the user sees which document it asks about.
+TEST_F(QtDialogsTest, AMinimisedWindowComesBackBeforeItsClosePrompt) {
+  for (const Qt::WindowState before : {Qt::WindowNoState, Qt::WindowMaximized}) {
+    SCOPED_TRACE(before == Qt::WindowMaximized ? "maximised" : "normal");
+    const auto other = Shown();
+    const auto w = Shown();
+    QWidget& frame = w->Frame();
+    frame.setWindowState(before);
+    frame.setWindowState(before | Qt::WindowMinimized);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame.isMinimized(); }, 5000));
+    other->Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other->Frame()));
+    w->mDuty = true;
+    Answer([&](QWidget& dialog) {
+      EXPECT_EQ(dialog.parentWidget(), &frame);
+      EXPECT_FALSE(frame.isMinimized());
+      EXPECT_EQ(frame.windowState() & Qt::WindowMaximized, before & Qt::WindowMaximized);
+      for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>()) {
+        if (b->text() == u"Don't Save") b->click();
+      }
+    });
+    w->Close();
+    EXPECT_FALSE(w->IsOpen());
+    other->Close();
+  }
+}
+
 TEST_F(QtDialogsTest, FileDialogsAreTitledAndFilteredForPeople) {
   const auto w = Shown();
   Answer([&](QWidget& dialog) {
