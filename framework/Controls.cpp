@@ -579,6 +579,9 @@ void PushButton::Apply(const ControlProperties& p) {
 
 // ---- Line
 
+// A line is as thick as its width in the window's own pixels, and never thinner than one pixel
+// of the screen: at a scale of 1.5 a stroke centred on a pixel's edge would fall between the
+// screen's pixels and vanish, so a straight line is filled as the rectangle that it covers.
 class LineWidget : public QWidget {
  public:
   Line* owner = nullptr;
@@ -586,12 +589,25 @@ class LineWidget : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    QPen pen(ToQColor(owner->color_));
-    pen.setWidth(owner->width_);
+    const QColor color = ToQColor(owner->color_);
+    const qreal thickness =
+        std::max<qreal>(owner->width_, 1.0 / painter.device()->devicePixelRatioF());
+    const QPointF from = owner->from_ - geometry().topLeft();
+    const QPointF to = owner->to_ - geometry().topLeft();
+    if (from.x() == to.x() || from.y() == to.y()) {
+      const QPointF topLeft(std::min(from.x(), to.x()), std::min(from.y(), to.y()));
+      // The end points are pixels, both drawn, as a line of width 1 with square caps draws them.
+      const qreal length = std::abs(to.x() - from.x()) + std::abs(to.y() - from.y()) + 1.0;
+      const QSizeF size =
+          from.x() == to.x() ? QSizeF(thickness, length) : QSizeF(length, thickness);
+      painter.fillRect(QRectF(topLeft, size), color);
+      return;
+    }
+    QPen pen(color);
+    pen.setWidthF(thickness);
     pen.setCapStyle(Qt::SquareCap);
     painter.setPen(pen);
-    const QPoint origin = geometry().topLeft();
-    painter.drawLine(owner->from_ - origin, owner->to_ - origin);
+    painter.drawLine(from, to);
   }
 };
 
@@ -605,11 +621,13 @@ void Line::Apply(const ControlProperties& p) {
   to_ = QPoint(p.x2, p.y2);
   color_ = p.lineColor;
   width_ = std::max(1, p.borderWidth);
+  // One pixel more than the stroke, for the thickness that a scale below 1 adds to it.
+  const int slack = 1;
   ControlProperties placed = p;
   placed.left = std::min(p.x1, p.x2);
   placed.top = std::min(p.y1, p.y2);
-  placed.width = std::abs(p.x2 - p.x1) + width_;
-  placed.height = std::abs(p.y2 - p.y1) + width_;
+  placed.width = std::abs(p.x2 - p.x1) + width_ + slack;
+  placed.height = std::abs(p.y2 - p.y1) + width_ + slack;
   Control::Apply(placed);
 }
 
