@@ -13,6 +13,7 @@
 #include <vector>
 
 class QApplication;
+class QLocale;
 
 namespace fw {
 
@@ -81,7 +82,11 @@ void SetStartupDocuments(const QStringList& paths);
 void RegisterAppObject(std::shared_ptr<Application> app);
 std::shared_ptr<Application> AppObject();
 
-// Completes the framework's start-up and calls the late start-up hook.
+// Puts Qt's own texts and the program's messages into the language of the locale, in place of
+// those of an earlier call; a language without translations leaves the English texts.
+void InstallTranslations(const QLocale& locale);
+// Completes the framework's start-up, in the desktop's language, and calls the late start-up
+// hook.
 void RunFrameworkInitialization(const std::function<void()>& lateStartup);
 // The event loop. The Open event comes first, then one open-document event per start-up
 // document, in order, each raised once the one before it has been handled. Returns the exit

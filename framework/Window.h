@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "Menus.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QPointer>
 #include <QSize>
@@ -87,7 +88,8 @@ class Window : public std::enable_shared_from_this<Window> {
   T& ControlAs(const QString& name, int index = kNoIndex) const {
     Control* c = index == kNoIndex ? ControlByName(name) : ControlByNameIndex(name, index);
     if (auto* typed = dynamic_cast<T*>(c)) return *typed;
-    throw Error(QStringLiteral("The window has no control “%1”.").arg(name));
+    throw Error(
+        QCoreApplication::translate("fw::Window", "The window has no control “%1”.").arg(name));
   }
 
   // Binds a handler of the window to a menu item name: while the window is in front, choosing

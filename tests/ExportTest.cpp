@@ -281,13 +281,15 @@ TEST_F(ExportTest, ASizeThatCannotBeMadeIsExplainedBeforeAnyDialog) {
     const char* size;      // as the message names it
     const char* advice;
   } cases[] = {
-      {"empty height", "", INT32_MIN, "幅 0 × 高さ 0", "1 以上の正しい数"},
-      {"letters", "abc", INT32_MIN, "幅 0 × 高さ 0", "1 以上の正しい数"},
-      {"height 0", "0", INT32_MIN, "幅 0 × 高さ 0", "1 以上の正しい数"},
-      {"negative height", "-46", INT32_MIN, "幅 -199 × 高さ -46", "1 以上の正しい数"},
-      {"height above 32767", "40000", INT32_MIN, "幅 173333 × 高さ 40000", "もっと小さい高さ"},
-      {"width above 32767", "9000", INT32_MIN, "幅 39000 × 高さ 9000", "もっと小さい高さ"},
-      {"last character far left", "309", -200, "幅 -138 × 高さ 309", "最後の文字を右へ"},
+      {"empty height", "", INT32_MIN, "of 0 × 0 pixels", "an export height of 1 or more"},
+      {"letters", "abc", INT32_MIN, "of 0 × 0 pixels", "an export height of 1 or more"},
+      {"height 0", "0", INT32_MIN, "of 0 × 0 pixels", "an export height of 1 or more"},
+      {"negative height", "-46", INT32_MIN, "of -199 × -46 pixels",
+       "an export height of 1 or more"},
+      {"height above 32767", "40000", INT32_MIN, "of 173333 × 40000 pixels", "a smaller height"},
+      {"width above 32767", "9000", INT32_MIN, "of 39000 × 9000 pixels", "a smaller height"},
+      {"last character far left", "309", -200, "of -138 × 309 pixels",
+       "last character to the right"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -304,8 +306,9 @@ TEST_F(ExportTest, ASizeThatCannotBeMadeIsExplainedBeforeAnyDialog) {
     EXPECT_TRUE(Script().Done());
     ASSERT_EQ(Script().messages.size(), 1u);
     const fw::MessageRequest& m = Script().messages[0];
-    EXPECT_TRUE(m.message.contains(QStringLiteral("出力できません"))) << m.message.toStdString();
-    EXPECT_TRUE(m.explanation.contains(QStringLiteral("1 から 32767 ピクセル")));
+    EXPECT_TRUE(m.message.contains(QStringLiteral("cannot be exported")))
+        << m.message.toStdString();
+    EXPECT_TRUE(m.explanation.contains(QStringLiteral("from 1 to 32767 pixels")));
     EXPECT_TRUE(m.explanation.contains(QString::fromUtf8(c.advice))) << m.explanation.toStdString();
     EXPECT_EQ(Script().dialogsShown, 1) << "no save dialog may come";
     EXPECT_TRUE(Script().progress.labels.empty());

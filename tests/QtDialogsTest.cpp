@@ -45,6 +45,9 @@ class QtDialogsTest : public QuenzTest {
     poll_.stop();
     EXPECT_TRUE(answers_.empty()) << "a dialog that the test expected did not come";
     fw::SetDialogProvider(SharedScript());
+    // The next test of the process meets the language that this one found.
+    QLocale::setDefault(outerLocale_);
+    fw::InstallTranslations(outerLocale_);
     QuenzTest::TearDown();
   }
 
@@ -86,6 +89,7 @@ class QtDialogsTest : public QuenzTest {
 
   QTimer poll_;
   std::vector<std::function<void(QWidget&)>> answers_;
+  const QLocale outerLocale_;
 };
 
 TEST_F(QtDialogsTest, TheClosePromptAsksOverItsOwnWindowInTheUsersLanguage) {
