@@ -2,6 +2,7 @@
 #include "framework/Application.h"
 
 #include <QByteArray>
+#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,9 @@ int main(int argc, char** argv) {
   // The tests draw off screen unless they are told to use a display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   fw::Runtime runtime(argc, argv);
+  // The tests read the program's messages as written, whatever the machine's language; the
+  // tests of the translations choose theirs.
+  QLocale::setDefault(QLocale::c());
   fw::SetStartupDocuments({});
   // Every dialog is answered by the test's script; none reaches the screen.
   fw::SetDialogProvider(SharedScript());
