@@ -8,6 +8,8 @@
 #include "framework/Files.h"
 #include "framework/Picture.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <memory>
 
@@ -57,19 +59,22 @@ fw::MessageDialog ExportSizeMessage(std::int32_t width, std::int32_t height) {
   fw::MessageDialog d;
   d.Icon = 1;
   d.Message =
-      QStringLiteral("幅 %1 × 高さ %2 ピクセルの画像は出力できません。").arg(width).arg(height);
+      QCoreApplication::translate("QuenzWin", "A picture of %1 × %2 pixels cannot be exported.")
+          .arg(width)
+          .arg(height);
   QString advice;
   if (height < 1) {
-    advice = QStringLiteral("出力サイズ(高さ)に 1 以上の正しい数を選んで下さい。");
+    advice = QCoreApplication::translate("QuenzWin", "Choose an export height of 1 or more.");
   } else if (height > fw::Picture::kMaxSide || width > fw::Picture::kMaxSide) {
-    advice = QStringLiteral("もっと小さい高さを選んで下さい。");
+    advice = QCoreApplication::translate("QuenzWin", "Choose a smaller height.");
   } else {
     // The height is fine; the last character lies so far left that the picture ends before 0.
-    advice = QStringLiteral("最後の文字を右へ動かして下さい。");
+    advice = QCoreApplication::translate("QuenzWin", "Move the last character to the right.");
   }
-  d.Explanation = QStringLiteral("幅と高さは、どちらも 1 から %1 ピクセルまでです。")
-                      .arg(fw::Picture::kMaxSide) +
-                  advice;
+  d.Explanation = QCoreApplication::translate(
+                      "QuenzWin", "Width and height must both be from 1 to %1 pixels. %2")
+                      .arg(fw::Picture::kMaxSide)
+                      .arg(advice);
   return d;
 }
 
@@ -114,8 +119,8 @@ std::unique_ptr<fw::TextInputStream> OpenDocument(const fw::FolderItem& f) {
   try {
     return fw::TextInputStream::Open(f, QuenzWin::kMaxDocumentBytes);
   } catch (const fw::RefusedFile& refused) {
-    throw fw::Error(
-        QStringLiteral("“%1” is not a logo document: %2").arg(f.Name(), refused.Reason()));
+    throw fw::Error(QCoreApplication::translate("QuenzWin", "“%1” is not a logo document: %2")
+                        .arg(f.Name(), refused.Reason()));
   }
 }
 

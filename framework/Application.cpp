@@ -6,6 +6,7 @@
 #include "Window.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMetaObject>
@@ -55,7 +56,8 @@ QString TextOf(std::exception_ptr error) {
   } catch (...) {
     QString reason = PlainReason(std::current_exception());
     if (reason.endsWith(u'.')) reason.chop(1);
-    return QStringLiteral("The last action could not be finished: %1.").arg(reason);
+    return QCoreApplication::translate("fw", "The last action could not be finished: %1.")
+        .arg(reason);
   }
 }
 
@@ -148,7 +150,13 @@ QString Application::DisplayName() {
 
 // ---- Runtime
 
-Runtime::Runtime(int& argc, char** argv) {
+struct Runtime::Outer {
+  RuntimeState state;
+  std::shared_ptr<DialogProvider> dialogs;
+};
+
+Runtime::Runtime(int& argc, char** argv)
+    : outer_(std::make_unique<Outer>(Outer{State(), CurrentDialogProvider()})) {
   if (!QApplication::instance()) ownApp_ = std::make_unique<QApplication>(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);  // the framework decides when to quit
   State() = RuntimeState{};
@@ -164,7 +172,8 @@ Runtime::~Runtime() {
   // QApplication goes.
   QCoreApplication::sendPostedEvents();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  SetDialogProvider(nullptr);
+  State() = std::move(outer_->state);
+  SetDialogProvider(std::move(outer_->dialogs));
   ownApp_.reset();
 }
 
@@ -185,20 +194,30 @@ std::shared_ptr<Application> AppObject() {
   return State().app;
 }
 
+void InstallTranslations(const QLocale& locale) {
+  // Qt's own texts (the file, colour and message dialogs, their buttons and questions), as the
+  // system's Qt translations have them, and the program's own messages, which it carries.
+  static std::unique_ptr<QTranslator> qtTexts;
+  static std::unique_ptr<QTranslator> ownTexts;
+  for (std::unique_ptr<QTranslator>* installed : {&qtTexts, &ownTexts}) {
+    if (*installed) QCoreApplication::removeTranslator(installed->get());
+    installed->reset();
+  }
+  auto qt = std::make_unique<QTranslator>();
+  if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+               QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(qt.get());
+    qtTexts = std::move(qt);
+  }
+  auto own = std::make_unique<QTranslator>();
+  if (own->load(locale, QStringLiteral("quenz"), QStringLiteral("_"), QStringLiteral(":/i18n"))) {
+    QCoreApplication::installTranslator(own.get());
+    ownTexts = std::move(own);
+  }
+}
+
 void RunFrameworkInitialization(const std::function<void()>& lateStartup) {
-  // The user's language for Qt's own texts (the file, colour and message dialogs, their
-  // buttons and questions), as the system's Qt translations have it.
-  static QTranslator qtTexts;
-  if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QCoreApplication::installTranslator(&qtTexts);
-  }
-  // The user's language for the program's localisable texts, if the program carries it.
-  static QTranslator translator;
-  if (translator.load(QLocale(), QStringLiteral("quenz"), QStringLiteral("_"),
-                      QStringLiteral(":/i18n"))) {
-    QCoreApplication::installTranslator(&translator);
-  }
+  InstallTranslations(QLocale());
   if (lateStartup) lateStartup();
 }
 
@@ -265,7 +284,9 @@ bool Quit() {
     }
   }
   s.quitting = false;
-  QCoreApplication::exit(0);
+  // Outside the event loop (a test's windows) there is no loop to end; Qt's exit then would
+  // make every later modal loop of the process return at once.
+  if (s.running) QCoreApplication::exit(0);
   return true;
 }
 

@@ -60,6 +60,8 @@ class DialogOwnerScope {
 };
 
 void SetDialogProvider(std::shared_ptr<DialogProvider> provider);
+// The provider set last; nullptr before any, when Qt's dialogs come on first use.
+std::shared_ptr<DialogProvider> CurrentDialogProvider();
 DialogProvider& Dialogs();
 // The dialogs that users see: Qt's file dialog, colour dialog and message box.
 std::shared_ptr<DialogProvider> MakeQtDialogs();

@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "ImageEncoders.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 #include <algorithm>
@@ -49,7 +50,8 @@ void ExportPicture::Record(Op op) {
   try {
     ops_.push_back(std::move(op));
   } catch (const std::bad_alloc&) {
-    throw Error(QStringLiteral("There is not enough memory to draw the picture."));
+    throw Error(QCoreApplication::translate("fw::ExportPicture",
+                                            "There is not enough memory to draw the picture."));
   }
 }
 
@@ -121,8 +123,8 @@ bool ExportPicture::Save(const FolderItem& file, int format, int quality) const 
     return ImageRows{band.constBits(), band.bytesPerLine(), count};
   };
   const int bands = (height_ + bandRows_ - 1) / bandRows_;
-  const std::unique_ptr<Progress> progress =
-      StartProgress(QStringLiteral("Saving “%1”…").arg(file.Name()), bands);
+  const std::unique_ptr<Progress> progress = StartProgress(
+      QCoreApplication::translate("fw::ExportPicture", "Saving “%1”…").arg(file.Name()), bands);
   return SaveImage(file, format, quality, QSize(width_, height_), bandRows_, source,
                    progress.get());
 }

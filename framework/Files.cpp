@@ -3,6 +3,7 @@
 #include "Error.h"
 #include "Text.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLocale>
 
@@ -55,20 +56,24 @@ QString SystemReason(int error) {
 }
 
 Error OpenError(const QString& fileName, const QString& reason) {
-  return Error(QStringLiteral("“%1” could not be opened: %2").arg(fileName, reason));
+  return Error(
+      QCoreApplication::translate("fw", "“%1” could not be opened: %2").arg(fileName, reason));
 }
 
 // What a file that is not a regular one is, in plain words.
 QString KindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return QStringLiteral("it is a folder");
-  if (S_ISFIFO(mode)) return QStringLiteral("it is a named pipe (FIFO), not a file");
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("it is a device, not a file");
-  if (S_ISSOCK(mode)) return QStringLiteral("it is a socket, not a file");
-  return QStringLiteral("it is not a regular file");
+  if (S_ISDIR(mode)) return QCoreApplication::translate("fw", "it is a folder");
+  if (S_ISFIFO(mode))
+    return QCoreApplication::translate("fw", "it is a named pipe (FIFO), not a file");
+  if (S_ISCHR(mode) || S_ISBLK(mode))
+    return QCoreApplication::translate("fw", "it is a device, not a file");
+  if (S_ISSOCK(mode)) return QCoreApplication::translate("fw", "it is a socket, not a file");
+  return QCoreApplication::translate("fw", "it is not a regular file");
 }
 
 QString Bytes(qint64 bytes) {
-  return QLocale(QLocale::English).toString(bytes) + QStringLiteral(" bytes");
+  return QCoreApplication::translate("fw", "%1 bytes")
+      .arg(QLocale(QLocale::English).toString(bytes));
 }
 
 // A limit as people say it: "16 MiB".
@@ -79,7 +84,7 @@ QString LimitText(qint64 bytes) {
 }
 
 QString TooLarge(qint64 size, qint64 maxBytes) {
-  return QStringLiteral("at %1 it is larger than %2, the most that is read")
+  return QCoreApplication::translate("fw", "at %1 it is larger than %2, the most that is read")
       .arg(Bytes(size), LimitText(maxBytes));
 }
 
@@ -127,7 +132,7 @@ const RegisteredFileType& FindFileType(const QString& name) {
   for (const auto& type : Registry()) {
     if (type.name == name) return type;
   }
-  throw Error(QStringLiteral("The file type “%1” is not registered.").arg(name));
+  throw Error(QCoreApplication::translate("fw", "The file type “%1” is not registered.").arg(name));
 }
 
 FolderItem::FolderItem(const QString& path) : path_(QFileInfo(path).absoluteFilePath()) {}
@@ -145,11 +150,13 @@ QString FolderItem::Name() const {
 }
 
 Error SaveError(const QString& fileName, const QString& reason) {
-  return Error(QStringLiteral("“%1” could not be saved: %2").arg(fileName, reason));
+  return Error(
+      QCoreApplication::translate("fw", "“%1” could not be saved: %2").arg(fileName, reason));
 }
 
 RefusedFile::RefusedFile(const QString& fileName, const QString& reason)
-    : Error(QStringLiteral("“%1” was not read: %2").arg(fileName, reason)), reason_(reason) {}
+    : Error(QCoreApplication::translate("fw", "“%1” was not read: %2").arg(fileName, reason)),
+      reason_(reason) {}
 
 QString PlainReason(std::exception_ptr error) {
   try {
@@ -157,14 +164,14 @@ QString PlainReason(std::exception_ptr error) {
   } catch (const Error& e) {
     return e.Text();
   } catch (const std::bad_alloc&) {
-    return QStringLiteral("there is not enough memory for it");
+    return QCoreApplication::translate("fw", "there is not enough memory for it");
   } catch (const std::length_error&) {
-    return QStringLiteral("there is not enough memory for it");
+    return QCoreApplication::translate("fw", "there is not enough memory for it");
   } catch (const std::runtime_error& e) {
     // A failure that the system reports in words of its own.
     return QString::fromLocal8Bit(e.what());
   } catch (...) {
-    return QStringLiteral("something unexpected went wrong in the program");
+    return QCoreApplication::translate("fw", "something unexpected went wrong in the program");
   }
 }
 
@@ -258,16 +265,18 @@ bool TextInputStream::Fill() {
     const int error = errno;
     buffer_.clear();
     pos_ = 0;
-    throw Error(QStringLiteral("“%1” could not be read: %2").arg(name_, SystemReason(error)));
+    throw Error(QCoreApplication::translate("fw::TextInputStream", "“%1” could not be read: %2")
+                    .arg(name_, SystemReason(error)));
   }
   buffer_.resize(got);
   pos_ = 0;
   read_ += got;
   if (read_ > maxBytes_) {
     buffer_.clear();
-    throw Error(
-        QStringLiteral("“%1” could not be read: it has grown past %2, the most that is read")
-            .arg(name_, LimitText(maxBytes_)));
+    throw Error(QCoreApplication::translate(
+                    "fw::TextInputStream",
+                    "“%1” could not be read: it has grown past %2, the most that is read")
+                    .arg(name_, LimitText(maxBytes_)));
   }
   if (atStart_ && got > 0) {
     atStart_ = false;

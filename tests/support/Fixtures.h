@@ -11,6 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
+
+// A failed check shows a text as the text itself.
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
 
 // The glyph table and the file types, in place as start-up puts them (once per process).
 void EnsureGlyphsAndTypes();
