@@ -1,4 +1,5 @@
 #include "FileTypes1.h"
+#include "framework/FileTypes.h"
 
 namespace FileTypes1 {
 

@@ -1,6 +1,7 @@
 #include "LogoRenderer.h"
 
 #include "editor/Module1.h"
+#include "imaging/Picture.h"
 
 void DrawLogo(fw::Graphics& g, const std::vector<LogoInfoPtr>& logo, fw::Color background,
               const std::vector<fw::PicturePtr>& glyphs, std::int32_t size, double scale) {

@@ -1,4 +1,5 @@
 #include "Module1.h"
+#include "imaging/Picture.h"
 
 namespace Module1 {
 

@@ -93,6 +93,8 @@ class QuenzWin : public fw::Window {
   void MakeQuenzLogo(fw::Graphics& g, std::int32_t size, double scale);
 
   // ---- the document
+  fw::FolderItemPtr DocumentFile() const override { return mFile; }
+  QString DocumentFileType() const override { return QStringLiteral("TextType"); }
   // The largest document that is read. A logo of 300,000 capitals takes about 6 MiB; at this
   // limit a line 1 of capitals alone still reads, in seconds and some 2 GB (see the README).
   static constexpr qint64 kMaxDocumentBytes = 16 * 1024 * 1024;

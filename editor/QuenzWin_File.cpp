@@ -5,11 +5,14 @@
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/ErrorReport.h"
+#include "framework/FolderItem.h"
 #include "framework/Progress.h"
 #include "framework/TextStreams.h"
 #include "framework/WindowList.h"
 #include "imaging/ExportPicture.h"
 #include "imaging/Picture.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <memory>
@@ -60,19 +63,22 @@ fw::MessageDialog ExportSizeMessage(std::int32_t width, std::int32_t height) {
   fw::MessageDialog d;
   d.Icon = 1;
   d.Message =
-      QStringLiteral("幅 %1 × 高さ %2 ピクセルの画像は出力できません。").arg(width).arg(height);
+      QCoreApplication::translate("QuenzWin", "A picture of %1 × %2 pixels cannot be exported.")
+          .arg(width)
+          .arg(height);
   QString advice;
   if (height < 1) {
-    advice = QStringLiteral("出力サイズ(高さ)に 1 以上の正しい数を選んで下さい。");
+    advice = QCoreApplication::translate("QuenzWin", "Choose an export height of 1 or more.");
   } else if (height > fw::Picture::kMaxSide || width > fw::Picture::kMaxSide) {
-    advice = QStringLiteral("もっと小さい高さを選んで下さい。");
+    advice = QCoreApplication::translate("QuenzWin", "Choose a smaller height.");
   } else {
     // The height is fine; the last character lies so far left that the picture ends before 0.
-    advice = QStringLiteral("最後の文字を右へ動かして下さい。");
+    advice = QCoreApplication::translate("QuenzWin", "Move the last character to the right.");
   }
-  d.Explanation = QStringLiteral("幅と高さは、どちらも 1 から %1 ピクセルまでです。")
-                      .arg(fw::Picture::kMaxSide) +
-                  advice;
+  d.Explanation = QCoreApplication::translate(
+                      "QuenzWin", "Width and height must both be from 1 to %1 pixels. %2")
+                      .arg(fw::Picture::kMaxSide)
+                      .arg(advice);
   return d;
 }
 
@@ -117,8 +123,8 @@ std::unique_ptr<fw::TextInputStream> OpenDocument(const fw::FolderItem& f) {
   try {
     return fw::TextInputStream::Open(f, QuenzWin::kMaxDocumentBytes);
   } catch (const fw::RefusedFile& refused) {
-    throw fw::Error(
-        QStringLiteral("“%1” is not a logo document: %2").arg(f.Name(), refused.Reason()));
+    throw fw::Error(QCoreApplication::translate("QuenzWin", "“%1” is not a logo document: %2")
+                        .arg(f.Name(), refused.Reason()));
   }
 }
 
@@ -146,8 +152,8 @@ void QuenzWin::PushButton1_Action(fw::PushButton& /*button*/) {
                                                     QString::fromLatin1(format.defaultName));
   if (!f) return;
   // Between the bands the windows repaint, and a save that takes a while shows its progress.
-  const std::unique_ptr<fw::Progress> progress =
-      fw::StartProgress(QStringLiteral("Saving “%1”…").arg(f->Name()), picture->BandCount());
+  const std::unique_ptr<fw::Progress> progress = fw::StartProgress(
+      QCoreApplication::translate("QuenzWin", "Saving “%1”…").arg(f->Name()), picture->BandCount());
   picture->Save(*f, format.formatCode, -1,
                 [&](int bandsDone) { return fw::RunEventsAndStep(*progress, bandsDone); });
 }

@@ -8,16 +8,13 @@
 #include <QApplication>
 
 #include <optional>
+#include <utility>
 
 namespace fw {
 
 namespace {
 
-struct ApplicationState {
-  std::shared_ptr<Application> app;
-  bool hiDPI = false;
-  QString displayName;
-};
+using detail::ApplicationState;
 
 ApplicationState& State() {
   static ApplicationState state;
@@ -89,8 +86,8 @@ void ChooseMenuItem(const QString& itemName, Window* window) {
 
 namespace detail {
 
-void ResetApplication() {
-  State() = ApplicationState{};
+ApplicationState ExchangeApplicationState(ApplicationState state) {
+  return std::exchange(State(), std::move(state));
 }
 
 }  // namespace detail

@@ -56,8 +56,14 @@ std::shared_ptr<Application> AppObject();
 void ChooseMenuItem(const QString& itemName, Window* window = nullptr);
 
 namespace detail {
-// A new run starts with no application object, the high-resolution switch off and no name.
-void ResetApplication();
+// What a run holds of its application: a runtime made inside another sets the outer one's aside
+// and starts afresh, and gives it back when it goes.
+struct ApplicationState {
+  std::shared_ptr<Application> app;
+  bool hiDPI = false;
+  QString displayName;
+};
+ApplicationState ExchangeApplicationState(ApplicationState state);
 }  // namespace detail
 
 }  // namespace fw

@@ -40,6 +40,10 @@ void SetDialogProvider(std::shared_ptr<DialogProvider> provider) {
   Provider() = std::move(provider);
 }
 
+std::shared_ptr<DialogProvider> CurrentDialogProvider() {
+  return Provider();
+}
+
 DialogProvider& Dialogs() {
   if (!Provider()) Provider() = MakeQtDialogs();
   return *Provider();

@@ -61,6 +61,8 @@ class DialogOwnerScope {
 };
 
 void SetDialogProvider(std::shared_ptr<DialogProvider> provider);
+// The provider set last; nullptr before any, when Qt's dialogs come on first use.
+std::shared_ptr<DialogProvider> CurrentDialogProvider();
 DialogProvider& Dialogs();
 // The open dialog, filtered to the registered file type of that name; nullptr when cancelled.
 FolderItemPtr GetOpenFolderItem(const QString& fileTypeName);

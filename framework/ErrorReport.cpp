@@ -23,7 +23,8 @@ QString TextOf(std::exception_ptr error) {
   } catch (...) {
   }
   if (reason.endsWith(u'.')) reason.chop(1);
-  return QStringLiteral("The last action could not be finished: %1.").arg(reason);
+  return QCoreApplication::translate("fw", "The last action could not be finished: %1.")
+      .arg(reason);
 }
 
 }  // namespace
@@ -34,14 +35,14 @@ QString PlainReason(std::exception_ptr error) {
   } catch (const Error& e) {
     return e.Text();
   } catch (const std::bad_alloc&) {
-    return QStringLiteral("there is not enough memory for it");
+    return QCoreApplication::translate("fw", "there is not enough memory for it");
   } catch (const std::length_error&) {
-    return QStringLiteral("there is not enough memory for it");
+    return QCoreApplication::translate("fw", "there is not enough memory for it");
   } catch (const std::runtime_error& e) {
     // A failure that the system reports in words of its own.
     return QString::fromLocal8Bit(e.what());
   } catch (...) {
-    return QStringLiteral("something unexpected went wrong in the program");
+    return QCoreApplication::translate("fw", "something unexpected went wrong in the program");
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include "Error.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace fw {
@@ -51,7 +53,7 @@ const RegisteredFileType& FindFileType(const QString& name) {
   for (const auto& type : Registry()) {
     if (type.name == name) return type;
   }
-  throw Error(QStringLiteral("The file type “%1” is not registered.").arg(name));
+  throw Error(QCoreApplication::translate("fw", "The file type “%1” is not registered.").arg(name));
 }
 
 }  // namespace fw

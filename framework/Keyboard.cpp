@@ -4,12 +4,33 @@
 
 namespace fw {
 
+namespace {
+
+Qt::KeyboardModifiers& Activation() {
+  static Qt::KeyboardModifiers held;
+  return held;
+}
+
+bool Held(Qt::KeyboardModifier key) {
+  return QGuiApplication::keyboardModifiers().testFlag(key) || Activation().testFlag(key);
+}
+
+}  // namespace
+
 bool AsyncAltKey() {
-  return QGuiApplication::keyboardModifiers().testFlag(Qt::AltModifier);
+  return Held(Qt::AltModifier);
 }
 
 bool AsyncOptionKey() {
-  return QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier);
+  return Held(Qt::ShiftModifier);
+}
+
+HeldAtActivation::HeldAtActivation(Qt::KeyboardModifiers held) : previous_(Activation()) {
+  Activation() = held;
+}
+
+HeldAtActivation::~HeldAtActivation() {
+  Activation() = previous_;
 }
 
 }  // namespace fw

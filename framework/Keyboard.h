@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Qt>
+
 namespace fw {
 
 // Whether the key is held at the moment of the input being handled: the click or key press that
@@ -10,5 +12,19 @@ namespace fw {
 // an Alt+click seldom reaches the program, while Shift+click always does.
 bool AsyncOptionKey();
 bool AsyncAltKey();
+
+// While it lives, the keys held at the input that started an action count as held as well: a
+// swatch clicked, or pressed with Space, with Shift held opens a picker whose confirmation (a
+// later input, with Shift let go by then) still applies to every later character.
+class HeldAtActivation {
+ public:
+  explicit HeldAtActivation(Qt::KeyboardModifiers held);
+  ~HeldAtActivation();
+  HeldAtActivation(const HeldAtActivation&) = delete;
+  HeldAtActivation& operator=(const HeldAtActivation&) = delete;
+
+ private:
+  Qt::KeyboardModifiers previous_;
+};
 
 }  // namespace fw

@@ -6,6 +6,7 @@
 
 #include <QAbstractListModel>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QListView>
 
@@ -226,7 +227,9 @@ void PopupMenu::SetRowTag(int row, const QString& tag) {
 
 void PopupMenu::CheckRow(int row) const {
   if (row < 0 || row >= ListCount()) {
-    throw Error(QStringLiteral("Row %1 of “%2” does not exist.").arg(row).arg(Name()));
+    throw Error(QCoreApplication::translate("fw::PopupMenu", "Row %1 of “%2” does not exist.")
+                    .arg(row)
+                    .arg(Name()));
   }
 }
 

@@ -8,14 +8,18 @@
 
 #include <QColorDialog>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QWindow>
 
 #include <vector>
@@ -80,31 +84,59 @@ std::vector<std::unique_ptr<QShortcut>> AcceptWithHeldKeys(QDialog& dialog) {
   return shortcuts;
 }
 
+// Ends an event loop once a window is exposed on the screen.
+class QuitWhenExposed : public QObject {
+ public:
+  QuitWhenExposed(QWindow& window, QEventLoop& loop) : window_(window), loop_(loop) {
+    window_.installEventFilter(this);
+  }
+  ~QuitWhenExposed() override { window_.removeEventFilter(this); }
+
+ private:
+  bool eventFilter(QObject* /*target*/, QEvent* event) override {
+    if (event->type() == QEvent::Expose && window_.isExposed()) loop_.quit();
+    return false;
+  }
+  QWindow& window_;
+  QEventLoop& loop_;
+};
+
+// Waits until the window manager has placed the window and shows it, for half a second at most,
+// sleeping on the events in between.
 void WaitUntilPlaced(QWidget& window) {
-  const QWindow* handle = window.windowHandle();
-  QElapsedTimer clock;
-  clock.start();
-  while (handle && !handle->isExposed() && clock.elapsed() < 500)
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+  QWindow* handle = window.windowHandle();
+  if (!handle || handle->isExposed()) return;
+  QEventLoop loop;
+  const QuitWhenExposed watch(*handle, loop);
+  QTimer::singleShot(500, &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+// A question about a window is asked with the window in view: a minimised one comes back (as it
+// was before, maximised or not) and comes to the front.
+void BringToFront(QWidget& window) {
+  if (window.isMinimized()) window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+  window.raise();
+  window.activateWindow();
 }
 
 class QtDialogs : public DialogProvider {
  public:
   FolderItemPtr OpenFile(const RegisteredFileType& type) override {
-    const QString path = QFileDialog::getOpenFileName(
-        DialogParent(), DialogTitle(QFileDialog::tr("Open")), QString(), NameFilter(type));
-    return path.isEmpty() ? nullptr : std::make_shared<FolderItem>(path);
+    return Chosen(QFileDialog::getOpenFileName(DialogParent(), DialogTitle(QFileDialog::tr("Open")),
+                                               StartFolder(type, false), NameFilter(type)));
   }
 
   FolderItemPtr SaveFile(const RegisteredFileType& type, const QString& defaultName) override {
-    QFileDialog dialog(DialogParent(), DialogTitle(QFileDialog::tr("Save As")));
+    QFileDialog dialog(DialogParent(), DialogTitle(QFileDialog::tr("Save As")),
+                       StartFolder(type, true));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(NameFilter(type));
     if (!type.suffixes.isEmpty()) dialog.setDefaultSuffix(type.suffixes.first());
     dialog.selectFile(defaultName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return nullptr;
-    return std::make_shared<FolderItem>(dialog.selectedFiles().first());
+    return Chosen(dialog.selectedFiles().first());
   }
 
   std::optional<Color> SelectColor(Color initial, const QString& prompt) override {
@@ -126,8 +158,7 @@ class QtDialogs : public DialogProvider {
     // document refused at start-up) is given a moment to be placed, so that the box does not
     // centre itself on where the window was before the window manager placed it.
     if (parent && parent->isVisible()) {
-      parent->raise();
-      parent->activateWindow();
+      BringToFront(*parent);
       WaitUntilPlaced(*parent);
     }
     QMessageBox box(parent);
@@ -161,6 +192,30 @@ class QtDialogs : public DialogProvider {
   std::unique_ptr<Progress> StartProgress(const QString& label, int steps) override {
     return MakeQtProgress(label, steps);
   }
+
+ private:
+  // A save dialog for the document of the window that it belongs to starts in the document's
+  // folder; every other dialog in the folder of the file last chosen in this run, and in the
+  // home folder before that. Nothing of it outlives the run.
+  QString StartFolder(const RegisteredFileType& type, bool saving) const {
+    const Window* owner = DialogOwner();
+    if (saving && owner && owner->DocumentFileType() == type.name) {
+      if (const FolderItemPtr document = owner->DocumentFile()) {
+        const QString folder = QFileInfo(document->Path()).absolutePath();
+        if (QFileInfo(folder).isDir()) return folder;
+      }
+    }
+    if (!lastFolder_.isEmpty() && QFileInfo(lastFolder_).isDir()) return lastFolder_;
+    return QDir::homePath();
+  }
+
+  FolderItemPtr Chosen(const QString& path) {
+    if (path.isEmpty()) return nullptr;
+    lastFolder_ = QFileInfo(path).absolutePath();
+    return std::make_shared<FolderItem>(path);
+  }
+
+  QString lastFolder_;
 };
 
 }  // namespace

@@ -7,10 +7,13 @@
 #include "WindowList.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMetaObject>
 #include <QTranslator>
+
+#include <utility>
 
 namespace fw {
 
@@ -63,12 +66,19 @@ void PostStartupDocument(qsizetype index) {
 
 }  // namespace
 
-Runtime::Runtime(int& argc, char** argv) {
+struct Runtime::Outer {
+  RuntimeState state;
+  detail::ApplicationState application;
+  detail::WindowListState windows;
+  std::shared_ptr<DialogProvider> dialogs;
+};
+
+Runtime::Runtime(int& argc, char** argv)
+    : outer_(std::make_unique<Outer>(
+          Outer{std::exchange(State(), RuntimeState{}), detail::ExchangeApplicationState({}),
+                detail::ExchangeWindowListState({}), CurrentDialogProvider()})) {
   if (!QApplication::instance()) ownApp_ = std::make_unique<QApplication>(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);  // the framework decides when to quit
-  State() = RuntimeState{};
-  detail::ResetApplication();
-  detail::ForgetWindows();
   SetStartupDocuments(QCoreApplication::arguments().mid(1));
 }
 
@@ -80,7 +90,10 @@ Runtime::~Runtime() {
   // QApplication goes.
   QCoreApplication::sendPostedEvents();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  SetDialogProvider(nullptr);
+  State() = std::move(outer_->state);
+  detail::ExchangeApplicationState(std::move(outer_->application));
+  detail::ExchangeWindowListState(std::move(outer_->windows));
+  SetDialogProvider(std::move(outer_->dialogs));
   ownApp_.reset();
 }
 
@@ -93,20 +106,30 @@ void SetStartupDocuments(const QStringList& paths) {
   State().documents = paths;
 }
 
+void InstallTranslations(const QLocale& locale) {
+  // Qt's own texts (the file, colour and message dialogs, their buttons and questions), as the
+  // system's Qt translations have them, and the program's own messages, which it carries.
+  static std::unique_ptr<QTranslator> qtTexts;
+  static std::unique_ptr<QTranslator> ownTexts;
+  for (std::unique_ptr<QTranslator>* installed : {&qtTexts, &ownTexts}) {
+    if (*installed) QCoreApplication::removeTranslator(installed->get());
+    installed->reset();
+  }
+  auto qt = std::make_unique<QTranslator>();
+  if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+               QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(qt.get());
+    qtTexts = std::move(qt);
+  }
+  auto own = std::make_unique<QTranslator>();
+  if (own->load(locale, QStringLiteral("quenz"), QStringLiteral("_"), QStringLiteral(":/i18n"))) {
+    QCoreApplication::installTranslator(own.get());
+    ownTexts = std::move(own);
+  }
+}
+
 void RunFrameworkInitialization(const std::function<void()>& lateStartup) {
-  // The user's language for Qt's own texts (the file, colour and message dialogs, their
-  // buttons and questions), as the system's Qt translations have it.
-  static QTranslator qtTexts;
-  if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QCoreApplication::installTranslator(&qtTexts);
-  }
-  // The user's language for the program's localisable texts, if the program carries it.
-  static QTranslator translator;
-  if (translator.load(QLocale(), QStringLiteral("quenz"), QStringLiteral("_"),
-                      QStringLiteral(":/i18n"))) {
-    QCoreApplication::installTranslator(&translator);
-  }
+  InstallTranslations(QLocale());
   if (lateStartup) lateStartup();
 }
 

@@ -7,12 +7,15 @@
 #include <memory>
 
 class QApplication;
+class QLocale;
 
 namespace fw {
 
 // The framework's runtime for one run of the program. It makes the QApplication (unless one
 // exists) and takes the command line's paths as documents for the desktop to open. On
 // destruction it lets go of the application object and every window before the QApplication.
+// A runtime made while another lives (a test of start-up inside the test program's own) starts
+// afresh and, when it goes, gives the outer one back its state and dialog provider untouched.
 class Runtime {
  public:
   Runtime(int& argc, char** argv);
@@ -24,6 +27,8 @@ class Runtime {
   int Exit() const;
 
  private:
+  struct Outer;
+  std::unique_ptr<Outer> outer_;
   std::unique_ptr<QApplication> ownApp_;
 };
 
@@ -31,7 +36,11 @@ class Runtime {
 // line.
 void SetStartupDocuments(const QStringList& paths);
 
-// Completes the framework's start-up and calls the late start-up hook.
+// Puts Qt's own texts and the program's messages into the language of the locale, in place of
+// those of an earlier call; a language without translations leaves the English texts.
+void InstallTranslations(const QLocale& locale);
+// Completes the framework's start-up, in the desktop's language, and calls the late start-up
+// hook.
 void RunFrameworkInitialization(const std::function<void()>& lateStartup);
 // The event loop. The Open event comes first, then one open-document event per start-up
 // document, in order, each raised once the one before it has been handled. Returns the exit

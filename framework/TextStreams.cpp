@@ -4,6 +4,7 @@
 #include "SaveFile.h"
 #include "Text.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
 
@@ -39,20 +40,24 @@ QString SystemReason(int error) {
 }
 
 Error OpenError(const QString& fileName, const QString& reason) {
-  return Error(QStringLiteral("“%1” could not be opened: %2").arg(fileName, reason));
+  return Error(
+      QCoreApplication::translate("fw", "“%1” could not be opened: %2").arg(fileName, reason));
 }
 
 // What a file that is not a regular one is, in plain words.
 QString KindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return QStringLiteral("it is a folder");
-  if (S_ISFIFO(mode)) return QStringLiteral("it is a named pipe (FIFO), not a file");
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("it is a device, not a file");
-  if (S_ISSOCK(mode)) return QStringLiteral("it is a socket, not a file");
-  return QStringLiteral("it is not a regular file");
+  if (S_ISDIR(mode)) return QCoreApplication::translate("fw", "it is a folder");
+  if (S_ISFIFO(mode))
+    return QCoreApplication::translate("fw", "it is a named pipe (FIFO), not a file");
+  if (S_ISCHR(mode) || S_ISBLK(mode))
+    return QCoreApplication::translate("fw", "it is a device, not a file");
+  if (S_ISSOCK(mode)) return QCoreApplication::translate("fw", "it is a socket, not a file");
+  return QCoreApplication::translate("fw", "it is not a regular file");
 }
 
 QString Bytes(qint64 bytes) {
-  return QLocale(QLocale::English).toString(bytes) + QStringLiteral(" bytes");
+  return QCoreApplication::translate("fw", "%1 bytes")
+      .arg(QLocale(QLocale::English).toString(bytes));
 }
 
 // A limit as people say it: "16 MiB".
@@ -63,7 +68,7 @@ QString LimitText(qint64 bytes) {
 }
 
 QString TooLarge(qint64 size, qint64 maxBytes) {
-  return QStringLiteral("at %1 it is larger than %2, the most that is read")
+  return QCoreApplication::translate("fw", "at %1 it is larger than %2, the most that is read")
       .arg(Bytes(size), LimitText(maxBytes));
 }
 
@@ -86,7 +91,8 @@ class Descriptor {
 }  // namespace
 
 RefusedFile::RefusedFile(const QString& fileName, const QString& reason)
-    : Error(QStringLiteral("“%1” was not read: %2").arg(fileName, reason)), reason_(reason) {}
+    : Error(QCoreApplication::translate("fw", "“%1” was not read: %2").arg(fileName, reason)),
+      reason_(reason) {}
 
 TextOutputStream::TextOutputStream(Key, const FolderItem& file)
     : name_(file.Name()), file_(file.Path()) {}
@@ -168,16 +174,18 @@ bool TextInputStream::Fill() {
     const int error = errno;
     buffer_.clear();
     pos_ = 0;
-    throw Error(QStringLiteral("“%1” could not be read: %2").arg(name_, SystemReason(error)));
+    throw Error(QCoreApplication::translate("fw::TextInputStream", "“%1” could not be read: %2")
+                    .arg(name_, SystemReason(error)));
   }
   buffer_.resize(got);
   pos_ = 0;
   read_ += got;
   if (read_ > maxBytes_) {
     buffer_.clear();
-    throw Error(
-        QStringLiteral("“%1” could not be read: it has grown past %2, the most that is read")
-            .arg(name_, LimitText(maxBytes_)));
+    throw Error(QCoreApplication::translate(
+                    "fw::TextInputStream",
+                    "“%1” could not be read: it has grown past %2, the most that is read")
+                    .arg(name_, LimitText(maxBytes_)));
   }
   if (atStart_ && got > 0) {
     atStart_ = false;

@@ -2,9 +2,11 @@
 
 #include "Controls.h"
 #include "Error.h"
+#include "FolderItem.h"
 #include "MenuHandlers.h"
 #include "Menus.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QPointer>
 #include <QSize>
@@ -70,6 +72,11 @@ class Window : public std::enable_shared_from_this<Window> {
   void SetWidth(int width);
   int Height() const;
 
+  // The window's document and the name of its file type, which its save dialog starts beside;
+  // nullptr while the window has none.
+  virtual FolderItemPtr DocumentFile() const { return nullptr; }
+  virtual QString DocumentFileType() const { return QString(); }
+
   std::shared_ptr<fw::MenuBar> MenuBar() const { return menuBar_; }
   void SetMenuBar(std::shared_ptr<fw::MenuBar> bar);
 
@@ -81,7 +88,8 @@ class Window : public std::enable_shared_from_this<Window> {
   T& ControlAs(const QString& name, int index = kNoIndex) const {
     Control* c = index == kNoIndex ? ControlByName(name) : ControlByNameIndex(name, index);
     if (auto* typed = dynamic_cast<T*>(c)) return *typed;
-    throw Error(QStringLiteral("The window has no control “%1”.").arg(name));
+    throw Error(
+        QCoreApplication::translate("fw::Window", "The window has no control “%1”.").arg(name));
   }
 
   // Binds a handler of the window to a menu item name: while the window is in front, choosing

@@ -7,15 +7,13 @@
 #include <QMetaObject>
 
 #include <algorithm>
+#include <utility>
 
 namespace fw {
 
 namespace {
 
-struct WindowListState {
-  std::vector<std::shared_ptr<Window>> open;  // front first
-  bool quitting = false;
-};
+using detail::WindowListState;
 
 WindowListState& State() {
   static WindowListState state;
@@ -52,7 +50,9 @@ bool Quit() {
     if (window->IsOpen()) return false;
   }
   s.quitting = false;
-  QCoreApplication::exit(0);
+  // Outside the event loop (a test's windows) there is no loop to end; Qt's exit then would
+  // make every later modal loop of the process return at once.
+  if (RuntimeRunning()) QCoreApplication::exit(0);
   return true;
 }
 
@@ -87,6 +87,10 @@ void WindowClosed(const Window* window) {
 
 void ForgetWindows() {
   State() = WindowListState{};
+}
+
+WindowListState ExchangeWindowListState(WindowListState state) {
+  return std::exchange(State(), std::move(state));
 }
 
 }  // namespace detail

@@ -10,6 +10,8 @@
 #include "editor/QuenzWin.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
+#include "framework/FileTypes.h"
+#include "framework/FolderItem.h"
 #include "framework/Guard.h"
 #include "framework/Progress.h"
 #include "framework/Runtime.h"

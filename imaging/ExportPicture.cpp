@@ -4,6 +4,7 @@
 #include "framework/Error.h"
 #include "framework/FolderItem.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 #include <algorithm>
@@ -48,7 +49,8 @@ void ExportPicture::Record(Op op) {
   try {
     ops_.push_back(std::move(op));
   } catch (const std::bad_alloc&) {
-    throw Error(QStringLiteral("There is not enough memory to draw the picture."));
+    throw Error(QCoreApplication::translate("fw::ExportPicture",
+                                            "There is not enough memory to draw the picture."));
   }
 }
 

@@ -8,6 +8,7 @@
 #include "framework/FolderItem.h"
 #include "framework/SaveFile.h"
 
+#include <QCoreApplication>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -109,7 +110,8 @@ std::unique_ptr<ImageEncoder> ImageEncoder::Make(int format, QIODevice& out, QSi
 bool SaveImage(const FolderItem& file, int format, int quality, QSize size, int bandRows,
                const BandSource& band, const BandWritten& bandWritten) {
   if (!ImageEncoder::Knows(format)) {
-    throw SaveError(file.Name(), QStringLiteral("format %1 is not known.").arg(format));
+    throw SaveError(file.Name(),
+                    QCoreApplication::translate("fw", "format %1 is not known.").arg(format));
   }
   QSaveFile out(file.Path());
   if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {

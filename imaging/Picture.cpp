@@ -5,6 +5,7 @@
 #include "framework/Error.h"
 #include "framework/FolderItem.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 #include <algorithm>
@@ -24,7 +25,8 @@ Picture::Picture(int width, int height, int /*depth*/) {
   }
   image_ = QImage(width, height, QImage::Format_RGB32);
   if (image_.isNull()) {
-    throw Error(QStringLiteral("There is not enough memory for a picture of %1 × %2 pixels.")
+    throw Error(QCoreApplication::translate(
+                    "fw::Picture", "There is not enough memory for a picture of %1 × %2 pixels.")
                     .arg(width)
                     .arg(height));
   }

@@ -20,6 +20,8 @@ install_missing() {
 # What building and running the program needs.
 RUN_PACKAGES=(g++ make cmake qt6-base-dev qt6-image-formats-plugins qt6-qpa-plugins
               qt6-translations-l10n shared-mime-info fonts-noto-cjk fonts-dejavu-core)
+# lrelease and lupdate, and CMake's way to them, for the translations of the program's messages.
+RUN_PACKAGES+=(qt6-l10n-tools qt6-tools-dev)
 # The libraries that the image export writes its files with.
 RUN_PACKAGES+=(libpng-dev libjpeg62-turbo-dev libtiff-dev zlib1g-dev)
 # What the tests, the benchmarks, the fuzzers and the test on a real X server need as well.

@@ -17,8 +17,39 @@ step "build"
 cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENZ_WERROR=ON >/dev/null
 cmake --build "$here/build" -j "$jobs"
 
-step "tests"
+step "tests, one process per test"
 ctest --test-dir "$here/build" --output-on-failure -j "$jobs"
+
+# A test that leaves state behind (a dialog provider, a window, a timer) fails only the tests
+# that come after it in the same process.
+step "tests, all in one process"
+one_process_log="$(mktemp)"
+"$here/build/tests/quenz_tests" --gtest_brief=1 2>"$one_process_log" ||
+  { tail -n 60 "$one_process_log"; echo "the tests failed in one process"; exit 1; }
+rm -f "$one_process_log"
+
+# The permission tests skip as root, which CI is: they run again as an unprivileged user, from a
+# copy of the test program in a folder of that user's own, with a home of its own.
+step "permission tests as an unprivileged user"
+if [ "$(id -u)" -eq 0 ]; then
+  as_user="$(mktemp -d)"
+  cp "$here/build/tests/quenz_tests" "$as_user/"
+  mkdir -m 700 "$as_user/home" "$as_user/run"
+  chown -R nobody:nogroup "$as_user"
+  chmod 755 "$as_user"
+  setpriv --reuid=nobody --regid=nogroup --clear-groups --reset-env \
+    env HOME="$as_user/home" XDG_RUNTIME_DIR="$as_user/run" QT_QPA_PLATFORM=offscreen \
+    "$as_user/quenz_tests" --gtest_filter='*AsUser.*' >"$as_user/log" 2>&1 ||
+    { cat "$as_user/log"; echo "the permission tests failed"; exit 1; }
+  grep -E '^\[ +(OK|SKIPPED|PASSED) +\]' "$as_user/log"
+  if grep -q '^\[  SKIPPED \]' "$as_user/log" || ! grep -q '^\[       OK \]' "$as_user/log"; then
+    echo "the permission tests did not run"
+    exit 1
+  fi
+  rm -rf "$as_user"
+else
+  echo "already run above, as $(id -un)"
+fi
 
 step "build with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S "$here" -B "$here/build-asan" -DCMAKE_BUILD_TYPE=Debug -DQUENZ_WERROR=ON \

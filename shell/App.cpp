@@ -3,6 +3,7 @@
 #include "editor/Module1.h"
 #include "editor/QuenzWin.h"
 #include "framework/Dialogs.h"
+#include "framework/FolderItem.h"
 
 App::App() = default;
 

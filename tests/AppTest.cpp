@@ -5,6 +5,8 @@
 #include "editor/FileTypes1.h"
 #include "editor/Module1.h"
 #include "framework/Application.h"
+#include "framework/FileTypes.h"
+#include "framework/FolderItem.h"
 #include "framework/Guard.h"
 #include "framework/Runtime.h"
 #include "framework/WindowList.h"
@@ -15,6 +17,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
+#include <QMetaObject>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -54,7 +58,20 @@ QStringList Texts() {
   return texts;
 }
 
-class AppTest : public ::testing::Test {
+// A test of the program's start-up and shut-down leaves nothing of the program behind: no
+// application object, window or module global reaches the next test of the process.
+class ProgramTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    CloseAllWindows();
+    fw::RegisterAppObject(nullptr);
+    RuntimePerformFinalizers();
+    Flush();
+    Script().Reset();
+  }
+};
+
+class AppTest : public ProgramTest {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
@@ -213,6 +230,23 @@ TEST_F(AppTest, AnyChangeInTheFirstWindowSendsTheNextDocumentToANewWindow) {
   }
 }
 
+// An open-document request lets the events pending at its arrival run first: a key typed into
+// the untouched first window just before the request makes it touched, so the document goes
+// into a window of its own and the typing stays.
+TEST_F(AppTest, AnOpenDocumentRequestLetsThePendingEventsRunFirst) {
+  const QString a = Document(QStringLiteral("a.TXT"), "AAA");
+  Run({}, [&] {
+    const auto first = FirstWindow();
+    ASSERT_TRUE(first->mNoChange);
+    QLineEdit* edit = &first->LogoTF().Edit();
+    QMetaObject::invokeMethod(
+        edit, [edit] { QTest::keyClick(edit, Qt::Key_X); }, Qt::QueuedConnection);
+    App::Instance()->Event_OpenDocument(std::make_shared<fw::FolderItem>(a));
+    EXPECT_EQ(first->LogoTF().Text(), QStringLiteral("TAVUREx"));
+    EXPECT_EQ(Texts(), (QStringList{QStringLiteral("AAA"), QStringLiteral("TAVUREx")}));
+  });
+}
+
 TEST_F(AppTest, ACancelledOpenDialogLeavesEveryWindowAsItWas) {
   Run({}, [&] {
     OpenThroughMenu(QString());
@@ -338,7 +372,9 @@ TEST_F(AppTest, QuitEndsTheProgramAndShutDownReleasesTheSixGlobalsInOrder) {
   RuntimePerformFinalizers();  // a second release does nothing
 }
 
-TEST(StartupTest, EarlyStartupPutsEverythingInPlaceButTheGlyphsAndWindows) {
+using StartupTest = ProgramTest;
+
+TEST_F(StartupTest, EarlyStartupPutsEverythingInPlaceButTheGlyphsAndWindows) {
   RuntimePerformInitializers();
   EXPECT_FALSE(App::Instance());
   EarlyStartup();
@@ -359,7 +395,7 @@ TEST(StartupTest, EarlyStartupPutsEverythingInPlaceButTheGlyphsAndWindows) {
   RuntimePerformFinalizers();
 }
 
-TEST(StartupTest, AFailureThatEscapesStartUpIsReportedAndEndsWithAFailingStatus) {
+TEST_F(StartupTest, AFailureThatEscapesStartUpIsReportedAndEndsWithAFailingStatus) {
   int argc = 1;
   char name[] = "quenz-logo-maker";
   char* argv[] = {name, nullptr};

@@ -1,12 +1,15 @@
-// What an install tells the desktop: a valid desktop entry, and a document type of the program's
-// own, so that "Open with" offers the program for its documents and not for every text file.
-// The checks ask the desktop's own tools, on a fresh install into a temporary folder.
+// What an install tells the desktop: a valid desktop entry that offers the program for plain
+// text, as office programs are offered, and takes no file from the user's own default program.
+// The checks ask the desktop's own tools, on a fresh install into a temporary folder, for a user
+// whose default for plain text is a text editor.
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -20,32 +23,55 @@ struct Result {
 class DesktopTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* tool : {"update-mime-database", "desktop-file-validate", "gio"}) {
+    for (const char* tool : {"desktop-file-validate", "gio"}) {
       if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
         GTEST_SKIP() << tool << " is not installed";
       }
     }
     ASSERT_TRUE(dir_.isValid());
-    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("home")));
+    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("home/applications")));
     const Result install = Run(QStringLiteral(QUENZ_CMAKE_COMMAND),
                                {QStringLiteral("--install"), QStringLiteral(QUENZ_BINARY_DIR),
                                 QStringLiteral("--prefix"), Prefix()});
     ASSERT_EQ(install.exitCode, 0) << install.output.toStdString();
+    InstallTextEditor();
   }
 
   QString Prefix() const { return dir_.filePath(QStringLiteral("prefix")); }
+  QString Home() const { return dir_.filePath(QStringLiteral("home")); }
+  QString Opened() const { return dir_.filePath(QStringLiteral("opened")); }
 
-  // Runs a tool as the desktop would, seeing the install and the system's own types, and
-  // nothing of this user's settings.
+  // A text editor of the user's, made the user's default for plain text: it notes each file
+  // that it is given to open.
+  void InstallTextEditor() {
+    const QString editor = dir_.filePath(QStringLiteral("editor"));
+    WriteFile(editor, "#!/bin/sh\nprintf '%s\\n' \"$@\" >>'" + Opened().toUtf8() + "'\n");
+    ASSERT_TRUE(
+        QFile::setPermissions(editor, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    WriteFile(Home() + QStringLiteral("/applications/test-editor.desktop"),
+              "[Desktop Entry]\nType=Application\nName=Test Editor\nExec=" + editor.toUtf8() +
+                  " %f\nMimeType=text/plain;\n");
+    WriteFile(Home() + QStringLiteral("/mimeapps.list"),
+              "[Default Applications]\ntext/plain=test-editor.desktop\n");
+  }
+
+  static void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+  }
+
+  // Runs a tool as the desktop would, seeing the install, the system's own types and the test
+  // user's settings, and nothing of the real user's.
   Result Run(const QString& program, const QStringList& arguments) const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DESTDIR"));
     env.insert(QStringLiteral("PATH"),
                Prefix() + QStringLiteral("/bin:") + env.value(QStringLiteral("PATH")));
     env.insert(QStringLiteral("XDG_DATA_DIRS"), Prefix() + QStringLiteral("/share:/usr/share"));
-    const QString home = dir_.filePath(QStringLiteral("home"));
     for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"})
-      env.insert(QString::fromLatin1(name), home);
+      env.insert(QString::fromLatin1(name), Home());
+    env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("X-Test"));
     QProcess process;
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(dir_.path());
@@ -56,16 +82,38 @@ class DesktopTest : public ::testing::Test {
             QString::fromLocal8Bit(process.readAll())};
   }
 
-  QString TypeOf(const QString& fileName) const {
-    QFile file(dir_.filePath(fileName));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("TAVURE\n255:255:255\n");
-    file.close();
-    const Result info =
-        Run(QStringLiteral("gio"), {QStringLiteral("info"), QStringLiteral("-a"),
-                                    QStringLiteral("standard::content-type"), file.fileName()});
-    const qsizetype at = info.output.indexOf(QStringLiteral("content-type: "));
-    return at < 0 ? info.output : info.output.mid(at + 14).trimmed();
+  QString Gio(const QStringList& arguments) const {
+    return Run(QStringLiteral("gio"), arguments).output;
+  }
+
+  // A document of the program's, under that name.
+  QString Document(const char* name) const {
+    const QString path = dir_.filePath(QString::fromLatin1(name));
+    WriteFile(path, "TAVURE\n255:255:255\n");
+    return path;
+  }
+
+  QString TypeOf(const QString& path) const {
+    const QString info = Gio({QStringLiteral("info"), QStringLiteral("-a"),
+                              QStringLiteral("standard::content-type"), path});
+    const qsizetype at = info.indexOf(QStringLiteral("content-type: "));
+    return at < 0 ? info : info.mid(at + 14).trimmed();
+  }
+
+  // The files that the editor was given, once it has noted as many as expected.
+  QStringList OpenedInEditor(int expected) const {
+    QElapsedTimer clock;
+    clock.start();
+    QStringList lines;
+    do {
+      QFile file(Opened());
+      if (file.open(QIODevice::ReadOnly)) {
+        lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+      }
+      if (lines.size() >= expected) break;
+      QThread::msleep(20);
+    } while (clock.elapsed() < 10000);
+    return lines;
   }
 
  private:
@@ -74,39 +122,33 @@ class DesktopTest : public ::testing::Test {
 
 // One test for the whole install: installs running side by side would share the build's
 // record of what it installed.
-TEST_F(DesktopTest, TheProgramIsOfferedForItsOwnDocumentsOnly) {
+TEST_F(DesktopTest, TheProgramIsOfferedForPlainTextAndNeverTakesItsFiles) {
   const Result check =
       Run(QStringLiteral("desktop-file-validate"),
           {Prefix() + QStringLiteral("/share/applications/quenz-logo-maker.desktop")});
   EXPECT_EQ(check.exitCode, 0);
   EXPECT_EQ(check.output.toStdString(), "") << "no warning either";
 
-  const struct {
-    const char* name;
-    const char* type;
-  } files[] = {
-      {"TAVURE.TXT", "text/x-quenz-logo"}, {"Go 2.TXT", "text/x-quenz-logo"},
-      {"shopping.txt", "text/plain"},  // a text file of the user's
-      {"Notes.Txt", "text/plain"},         {"TAVURE.PNG", "image/png"},
-  };
-  for (const auto& f : files) {
-    SCOPED_TRACE(f.name);
-    EXPECT_EQ(TypeOf(QString::fromLatin1(f.name)).toStdString(), f.type);
+  // The program brings no type of its own: a name in capitals is plain text like any other.
+  const QStringList documents = {Document("README.TXT"), Document("TAVURE.TXT")};
+  for (const char* name : {"README.TXT", "TAVURE.TXT", "Notes.Txt", "shopping.txt"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(TypeOf(Document(name)), QStringLiteral("text/plain"));
   }
+  EXPECT_FALSE(QDir(Prefix() + QStringLiteral("/share/mime")).exists());
 
-  const Result own =
-      Run(QStringLiteral("gio"), {QStringLiteral("mime"), QStringLiteral("text/x-quenz-logo")});
-  EXPECT_TRUE(own.output.contains(QStringLiteral(": quenz-logo-maker.desktop")))
-      << own.output.toStdString();
-  const Result text =
-      Run(QStringLiteral("gio"), {QStringLiteral("mime"), QStringLiteral("text/plain")});
-  EXPECT_FALSE(text.output.contains(QStringLiteral("quenz-logo-maker")))
-      << text.output.toStdString();
+  const QString text = Gio({QStringLiteral("mime"), QStringLiteral("text/plain")});
+  EXPECT_TRUE(text.contains(QStringLiteral(": test-editor.desktop")))
+      << "the user's default stays the default\n"
+      << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("quenz-logo-maker.desktop")))
+      << "offered among the programs for plain text\n"
+      << text.toStdString();
 
-  // A kind of plain text, so that the desktop offers text editors for the documents too.
-  QFile subclasses(Prefix() + QStringLiteral("/share/mime/subclasses"));
-  ASSERT_TRUE(subclasses.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(subclasses.readAll().contains("text/x-quenz-logo text/plain\n"));
+  // Opening a document as the desktop does hands it to the user's editor, never to the program.
+  for (const QString& path : documents)
+    Gio({QStringLiteral("open"), path});
+  EXPECT_EQ(OpenedInEditor(2), documents);
 }
 
 }  // namespace

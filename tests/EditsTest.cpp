@@ -3,7 +3,9 @@
 #include "support/Fixtures.h"
 
 #include "editor/Module1.h"
+#include "framework/FolderItem.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
@@ -318,16 +320,24 @@ TEST_F(EditsTest, ASingleCharacterIsAsWideAsHigh) {
   ExpectExportSize(46, 46);
 }
 
+// The width is the sum of the scaled position and the height, converted once. Just left of 0 a
+// width converted before the height is added comes out one pixel wider.
 TEST_F(EditsTest, TheLastCharacterGivesTheWidthWhereverItStands) {
   const struct {
     std::int32_t pos;
+    const char* height;
     std::int32_t width;
-  } cases[] = {{100, 532}, {0, 309}, {-138, 0}, {-148, -22}, {-1000, -1930}};
+  } cases[] = {
+      {100, "309", 532},     {0, "309", 309},  {-138, "309", 0}, {-148, "309", -22},
+      {-1000, "309", -1930}, {-1, "309", 306}, {-5, "309", 297}, {-61, "309", 172},
+      {-1, "46", 45},        {-2, "46", 45},   {-1, "138", 137}, {-1, "1000", 992},
+  };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.pos);
+    SCOPED_TRACE(testing::Message() << c.pos << " at height " << c.height);
+    w->ExpCB().SetText(QString::fromLatin1(c.height));
     w->mLogo[6]->mPos = c.pos;  // left of the earlier characters, even
     w->SetExpSize();
-    ExpectExportSize(c.width, 309);
+    ExpectExportSize(c.width, std::int32_t(fw::Val(QString::fromLatin1(c.height))));
   }
 }
 
@@ -382,6 +392,152 @@ TEST_F(EditsTest, FitFirstRestoresAMaximisedOrFullScreenWindow) {
     EXPECT_FALSE(frame.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));
     EXPECT_EQ(w->Height(), 306) << "the normal height comes back";
     EXPECT_EQ(w->fcv().Widget().width(), 597);
+  }
+}
+
+// ---- the swatches from the keyboard
+
+// Tab reaches both swatches, right after the size box; Space, Return or Enter opens the picker,
+// and with Shift a character colour goes to every later character too.
+TEST_F(EditsTest, TheKeyboardReachesBothSwatchesAndOpensTheirPickers) {
+  constexpr fw::Color kRed = 0xFF0000;
+  const struct {
+    const char* what;
+    int tabs;  // from the size box
+    Qt::Key key;
+    Qt::KeyboardModifiers held;
+    fw::Color background;
+    std::vector<int> coloured;  // characters, from 1
+  } cases[] = {
+      {"Space on the background", 1, Qt::Key_Space, Qt::NoModifier, kRed, {}},
+      {"Return on the background", 1, Qt::Key_Return, Qt::NoModifier, kRed, {}},
+      {"Space on the character colour", 2, Qt::Key_Space, Qt::NoModifier, kWhite, {2}},
+      {"Enter on the character colour", 2, Qt::Key_Enter, Qt::KeypadModifier, kWhite, {2}},
+      {"Shift+Space on the character colour",
+       2,
+       Qt::Key_Space,
+       Qt::ShiftModifier,
+       kWhite,
+       {2, 3, 4, 5, 6}},
+      {"Shift+Return on the character colour",
+       2,
+       Qt::Key_Return,
+       Qt::ShiftModifier,
+       kWhite,
+       {2, 3, 4, 5, 6}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    w = Shown();
+    w->MojimePM().SetListIndex(1);
+    QWidget& frame = *w->ExpCB().Widget().window();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    w->ExpCB().Widget().setFocus();
+    for (int i = 0; i < c.tabs; ++i)
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    fw::Rectangle& swatch = c.tabs == 1 ? w->BKColorRT() : w->FGColorRT();
+    ASSERT_EQ(QApplication::focusWidget(), &swatch.Widget());
+    Script().ExpectColor(c.tabs == 1 ? kBackgroundPrompt : kCharPrompt, kRed);
+    QTest::keyClick(&swatch.Widget(), c.key, c.held);
+    EXPECT_TRUE(Script().Done());
+    ReleaseKeys();
+    EXPECT_EQ(w->BKColorRT().FillColor(), c.background);
+    std::vector<fw::Color> expected(6, 0);
+    for (const int n : c.coloured)
+      expected[std::size_t(n - 1)] = kRed;
+    EXPECT_EQ(Colors(), expected);
+    EXPECT_TRUE(w->mDuty);
+  }
+  // Any other key opens nothing.
+  const int shown = Script().dialogsShown;
+  w->FGColorRT().Widget().setFocus();
+  QTest::keyClick(&w->FGColorRT().Widget(), Qt::Key_A);
+  EXPECT_EQ(Script().dialogsShown, shown);
+}
+
+// The focus shows on the swatch, whatever its colour, the desktop's highlight colour included;
+// a click on it leaves the focus where it was.
+TEST_F(EditsTest, ASwatchShowsTheFocusOnAnyFillAndAClickLeavesTheFocusAlone) {
+  QWidget& swatch = w->FGColorRT().Widget();
+  QWidget& frame = *swatch.window();
+  frame.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  const fw::Color highlight = swatch.palette().color(QPalette::Highlight).rgb() & 0xFFFFFF;
+  for (const fw::Color fill : {fw::Color(0x000000), fw::Color(0xFFFFFF), highlight}) {
+    SCOPED_TRACE(fill);
+    w->FGColorRT().SetFillColor(fill);
+    w->LogoTF().Widget().setFocus();
+    const QImage unfocused = swatch.grab().toImage();
+    swatch.setFocus();
+    ASSERT_TRUE(swatch.hasFocus());
+    EXPECT_NE(swatch.grab().toImage(), unfocused);
+  }
+  w->LogoTF().Widget().setFocus();
+  Script().ExpectColor(kCharPrompt, std::nullopt);
+  Click(w->FGColorRT());
+  EXPECT_TRUE(w->LogoTF().Widget().hasFocus());
+}
+
+// ---- the preview's repaints
+
+// Counts the paints that a widget really gets, as the screen would show them.
+class PaintCounter : public QObject {
+ public:
+  explicit PaintCounter(QWidget& widget) : widget_(widget) { widget_.installEventFilter(this); }
+  ~PaintCounter() override { widget_.removeEventFilter(this); }
+  int paints = 0;
+
+ private:
+  bool eventFilter(QObject* /*target*/, QEvent* event) override {
+    paints += event->type() == QEvent::Paint;
+    return false;
+  }
+  QWidget& widget_;
+};
+
+// Each edit that changes the drawing repaints the preview by itself: a preview painted on demand
+// in a test would show the change even when the window on the screen never does.
+TEST_F(EditsTest, EveryEditThatChangesTheLogoRepaintsThePreviewAndNoOtherEditDoes) {
+  const struct {
+    const char* what;
+    std::function<void(EditsTest&)> edit;
+    bool repaints;
+  } cases[] = {
+      {"background", [](EditsTest& t) { t.ChooseBackground(fw::RGB(3, 3, 3)); }, true},
+      {"character colour", [](EditsTest& t) { t.ChooseCharColor(fw::RGB(4, 4, 4)); }, true},
+      {"character colour with Shift",
+       [](EditsTest& t) { t.ChooseCharColor(fw::RGB(4, 4, 4), Qt::ShiftModifier); }, true},
+      {"each position button",
+       [](EditsTest& t) {
+         for (int index = 0; index < 4; ++index) {
+           PaintCounter counter(t.w->fcv().Widget());
+           Click(t.w->PosBB(index));
+           Flush();
+           EXPECT_GT(counter.paints, 0) << "button " << index;
+         }
+       },
+       true},
+      {"typing", [](EditsTest& t) { QTest::keyClicks(&t.w->LogoTF().Edit(), "X"); }, true},
+      {"background cancelled", [](EditsTest& t) { t.ChooseBackground(std::nullopt); }, false},
+      {"character colour cancelled", [](EditsTest& t) { t.ChooseCharColor(std::nullopt); }, false},
+      {"position step, nothing selected",
+       [](EditsTest& t) {
+         t.w->MojimePM().SetListIndex(-1);
+         Flush();
+         Click(t.w->PosBB(1));
+       },
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    w = Shown();
+    Flush();
+    PaintCounter counter(w->fcv().Widget());
+    c.edit(*this);
+    Flush();
+    EXPECT_EQ(counter.paints > 0, c.repaints) << counter.paints << " paints";
+    ReleaseKeys();
   }
 }
 

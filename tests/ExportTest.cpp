@@ -4,11 +4,13 @@
 // export is written.
 #include "support/FileSizeLimit.h"
 #include "support/Fixtures.h"
+#include "support/Heap.h"
 #include "support/Images.h"
 
 #include "editor/Module1.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
+#include "framework/FolderItem.h"
 #include "framework/WindowList.h"
 #include "imaging/Picture.h"
 
@@ -17,8 +19,6 @@
 #include <QImageReader>
 #include <QPoint>
 #include <QTest>
-
-#include <malloc.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -76,12 +76,6 @@ struct Format {
 constexpr Format kTiff{0, "TIFFTYPE", "Untitled.TIF", "logo.TIF"};
 constexpr Format kPng{1, "PNGTYPE", "Untitled.PNG", "logo.PNG"};
 constexpr Format kJpeg{2, "JPEGTYPE", "Untitled.JPG", "logo.JPG"};
-
-// Bytes of the heap in use, small blocks and mapped ones.
-std::size_t HeapInUse() {
-  const struct mallinfo2 m = mallinfo2();
-  return m.uordblks + m.hblkhd;
-}
 
 class ExportTest : public QuenzTest {
  protected:
@@ -289,13 +283,15 @@ TEST_F(ExportTest, ASizeThatCannotBeMadeIsExplainedBeforeAnyDialog) {
     const char* size;      // as the message names it
     const char* advice;
   } cases[] = {
-      {"empty height", "", INT32_MIN, "幅 0 × 高さ 0", "1 以上の正しい数"},
-      {"letters", "abc", INT32_MIN, "幅 0 × 高さ 0", "1 以上の正しい数"},
-      {"height 0", "0", INT32_MIN, "幅 0 × 高さ 0", "1 以上の正しい数"},
-      {"negative height", "-46", INT32_MIN, "幅 -199 × 高さ -46", "1 以上の正しい数"},
-      {"height above 32767", "40000", INT32_MIN, "幅 173333 × 高さ 40000", "もっと小さい高さ"},
-      {"width above 32767", "9000", INT32_MIN, "幅 39000 × 高さ 9000", "もっと小さい高さ"},
-      {"last character far left", "309", -200, "幅 -138 × 高さ 309", "最後の文字を右へ"},
+      {"empty height", "", INT32_MIN, "of 0 × 0 pixels", "an export height of 1 or more"},
+      {"letters", "abc", INT32_MIN, "of 0 × 0 pixels", "an export height of 1 or more"},
+      {"height 0", "0", INT32_MIN, "of 0 × 0 pixels", "an export height of 1 or more"},
+      {"negative height", "-46", INT32_MIN, "of -199 × -46 pixels",
+       "an export height of 1 or more"},
+      {"height above 32767", "40000", INT32_MIN, "of 173333 × 40000 pixels", "a smaller height"},
+      {"width above 32767", "9000", INT32_MIN, "of 39000 × 9000 pixels", "a smaller height"},
+      {"last character far left", "309", -200, "of -138 × 309 pixels",
+       "last character to the right"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -312,8 +308,9 @@ TEST_F(ExportTest, ASizeThatCannotBeMadeIsExplainedBeforeAnyDialog) {
     EXPECT_TRUE(Script().Done());
     ASSERT_EQ(Script().messages.size(), 1u);
     const fw::MessageRequest& m = Script().messages[0];
-    EXPECT_TRUE(m.message.contains(QStringLiteral("出力できません"))) << m.message.toStdString();
-    EXPECT_TRUE(m.explanation.contains(QStringLiteral("1 から 32767 ピクセル")));
+    EXPECT_TRUE(m.message.contains(QStringLiteral("cannot be exported")))
+        << m.message.toStdString();
+    EXPECT_TRUE(m.explanation.contains(QStringLiteral("from 1 to 32767 pixels")));
     EXPECT_TRUE(m.explanation.contains(QString::fromUtf8(c.advice))) << m.explanation.toStdString();
     EXPECT_EQ(Script().dialogsShown, 1) << "no save dialog may come";
     EXPECT_TRUE(Script().progress.labels.empty());
@@ -396,9 +393,9 @@ TEST_F(ExportTest, AFailedExportGivesBackItsMemory) {
   for (const Format& f : {kTiff, kPng, kJpeg}) {
     SCOPED_TRACE(f.typeName);
     failedExport(f);  // what is made once for good is made now
-    const std::size_t before = HeapInUse();
+    const std::size_t before = LiveHeapBytes();
     failedExport(f);
-    EXPECT_LE(HeapInUse(), before + 64 * 1024) << "of a band of " << w->mExpW * 4 << " x rows";
+    EXPECT_LE(LiveHeapBytes(), before + 64 * 1024) << "of a band of " << w->mExpW * 4 << " x rows";
   }
 }
 

@@ -1,40 +1,17 @@
 // Hundreds of windows opened, written, read and closed in a row: every window goes once it is
 // closed, and the heap does not grow from one round to the next.
 #include "support/Fixtures.h"
+#include "support/Heap.h"
 
 #include "framework/Application.h"
+#include "framework/FolderItem.h"
 #include "framework/WindowList.h"
 
 #include <QTest>
 
-#include <malloc.h>
-
 #include <cstddef>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QUENZ_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define QUENZ_ASAN 1
-#endif
-
-#ifdef QUENZ_ASAN
-// From the sanitizer runtime (not every compiler ships its header).
-extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
-#endif
-
 namespace {
-
-// The bytes that the heap holds for live allocations now.
-std::size_t LiveHeapBytes() {
-#ifdef QUENZ_ASAN
-  return __sanitizer_get_current_allocated_bytes();
-#else
-  return mallinfo2().uordblks;
-#endif
-}
 
 using LoopTest = QuenzTest;
 

@@ -6,6 +6,7 @@
 #include "editor/Module1.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
+#include "framework/FolderItem.h"
 #include "framework/QtDialogs.h"
 #include "framework/Runtime.h"
 #include "framework/WindowList.h"
@@ -14,7 +15,9 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -46,6 +49,9 @@ class QtDialogsTest : public QuenzTest {
     poll_.stop();
     EXPECT_TRUE(answers_.empty()) << "a dialog that the test expected did not come";
     fw::SetDialogProvider(SharedScript());
+    // The next test of the process meets the language that this one found, and no translation.
+    QLocale::setDefault(outerLocale_);
+    fw::InstallTranslations(QLocale::c());  // the tests read the texts as written
     QuenzTest::TearDown();
   }
 
@@ -87,6 +93,7 @@ class QtDialogsTest : public QuenzTest {
 
   QTimer poll_;
   std::vector<std::function<void(QWidget&)>> answers_;
+  const QLocale outerLocale_;
 };
 
 TEST_F(QtDialogsTest, TheClosePromptAsksOverItsOwnWindowInTheUsersLanguage) {
@@ -124,6 +131,34 @@ TEST_F(QtDialogsTest, TheClosePromptAsksOverItsOwnWindowInTheUsersLanguage) {
   EXPECT_FALSE(back->IsOpen());
 }
 
+// The close prompt of a minimised window shows the window first, as it was before (maximised or
+// not), in front, so that the user sees which document it asks about.
+TEST_F(QtDialogsTest, AMinimisedWindowComesBackBeforeItsClosePrompt) {
+  for (const Qt::WindowState before : {Qt::WindowNoState, Qt::WindowMaximized}) {
+    SCOPED_TRACE(before == Qt::WindowMaximized ? "maximised" : "normal");
+    const auto other = Shown();
+    const auto w = Shown();
+    QWidget& frame = w->Frame();
+    frame.setWindowState(before);
+    frame.setWindowState(before | Qt::WindowMinimized);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame.isMinimized(); }, 5000));
+    other->Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other->Frame()));
+    w->mDuty = true;
+    Answer([&](QWidget& dialog) {
+      EXPECT_EQ(dialog.parentWidget(), &frame);
+      EXPECT_FALSE(frame.isMinimized());
+      EXPECT_EQ(frame.windowState() & Qt::WindowMaximized, before & Qt::WindowMaximized);
+      for (QAbstractButton* b : dialog.findChildren<QAbstractButton*>()) {
+        if (b->text() == u"Don't Save") b->click();
+      }
+    });
+    w->Close();
+    EXPECT_FALSE(w->IsOpen());
+    other->Close();
+  }
+}
+
 TEST_F(QtDialogsTest, FileDialogsAreTitledAndFilteredForPeople) {
   const auto w = Shown();
   Answer([&](QWidget& dialog) {
@@ -154,6 +189,62 @@ TEST_F(QtDialogsTest, FileDialogsAreTitledAndFilteredForPeople) {
   EXPECT_EQ(fw::GetOpenFolderItem(QStringLiteral("TextType")), nullptr);
 }
 
+// The file dialogs start where the user works: Save As beside the window's document, every other
+// dialog in the folder last chosen in this run, and the home folder before any.
+TEST_F(QtDialogsTest, FileDialogsStartWhereTheUserWorks) {
+  for (const char* folder : {"a", "b", "c"})
+    ASSERT_TRUE(QDir().mkpath(PathOf(QString::fromLatin1(folder))));
+  const QString inA = PathOf(QStringLiteral("a/logo.TXT"));
+  WriteBytes(inA, "AB\n255:255:255\n");
+  const auto startsIn = [&](const QString& folder, const QString& choose = QString()) {
+    Answer([folder, choose](QWidget& dialog) {
+      auto* files = qobject_cast<QFileDialog*>(&dialog);
+      ASSERT_TRUE(files);
+      EXPECT_EQ(files->directory().absolutePath(), QDir(folder).absolutePath());
+      if (choose.isEmpty()) {
+        files->reject();
+      } else {
+        // Typed into the name field, as a user may type a whole path.
+        auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_TRUE(name);
+        name->setText(choose);
+        static_cast<QDialog*>(files)->accept();  // as the dialog's own button does
+      }
+    });
+  };
+  const auto exportFrom = [](QuenzWin& window) {
+    QTest::mouseClick(&window.PushButton1().Widget(), Qt::LeftButton);
+  };
+  const auto saveAs = [](QuenzWin& window) {
+    fw::ChooseMenuItem(QStringLiteral("FileSaveAs"), &window);
+  };
+
+  const auto plain = Shown();
+  startsIn(QDir::homePath());
+  saveAs(*plain);
+  startsIn(QDir::homePath());
+  exportFrom(*plain);
+  startsIn(QDir::homePath(), inA);
+  ASSERT_TRUE(fw::GetOpenFolderItem(QStringLiteral("TextType")));
+  startsIn(PathOf(QStringLiteral("a")));
+  exportFrom(*plain);
+
+  const auto withDocument = Shown();
+  withDocument->mFile = std::make_shared<fw::FolderItem>(PathOf(QStringLiteral("b/doc.TXT")));
+  startsIn(PathOf(QStringLiteral("b")), PathOf(QStringLiteral("c/new.TXT")));
+  saveAs(*withDocument);
+  ASSERT_TRUE(withDocument->mFile);
+  EXPECT_EQ(withDocument->mFile->Path(), PathOf(QStringLiteral("c/new.TXT")));
+  startsIn(PathOf(QStringLiteral("c")), inA);
+  ASSERT_TRUE(fw::GetOpenFolderItem(QStringLiteral("TextType")));
+  startsIn(PathOf(QStringLiteral("c")));
+  saveAs(*withDocument);
+  startsIn(PathOf(QStringLiteral("a")));
+  exportFrom(*withDocument);
+  startsIn(PathOf(QStringLiteral("a")));
+  saveAs(*plain);
+}
+
 // Shift is the Option key: with it (or Alt) held as the colour is confirmed, by click or from
 // the keyboard, the chosen character and every later one take the colour.
 TEST_F(QtDialogsTest, AColourConfirmedWithShiftOrAltGoesToEveryLaterCharacter) {
@@ -168,7 +259,8 @@ TEST_F(QtDialogsTest, AColourConfirmedWithShiftOrAltGoesToEveryLaterCharacter) {
   const struct {
     const char* how;
     std::function<void(QWidget&)> confirm;
-    std::vector<int> coloured;  // characters, from 1
+    std::vector<int> coloured;                       // characters, from 1
+    Qt::KeyboardModifiers opening = Qt::NoModifier;  // held on the click that opens the picker
   } cases[] = {
       {"Shift+Return", key(Qt::Key_Return, Qt::ShiftModifier), {2, 3, 4, 5, 6}},
       {"Alt+Return", key(Qt::Key_Return, Qt::AltModifier), {2, 3, 4, 5, 6}},
@@ -179,6 +271,15 @@ TEST_F(QtDialogsTest, AColourConfirmedWithShiftOrAltGoesToEveryLaterCharacter) {
        {2, 3, 4, 5, 6}},
       {"click on OK", [&](QWidget& d) { QTest::mouseClick(okButton(d), Qt::LeftButton); }, {2}},
       {"Escape", key(Qt::Key_Escape, Qt::NoModifier), {}},
+      // Shift on the swatch counts as Shift on the confirmation.
+      {"Shift+click on the swatch, then a click on OK",
+       [&](QWidget& d) { QTest::mouseClick(okButton(d), Qt::LeftButton); },
+       {2, 3, 4, 5, 6},
+       Qt::ShiftModifier},
+      {"Shift+click on the swatch, then Return",
+       key(Qt::Key_Return, Qt::NoModifier),
+       {2, 3, 4, 5, 6},
+       Qt::ShiftModifier},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.how);
@@ -192,7 +293,7 @@ TEST_F(QtDialogsTest, AColourConfirmedWithShiftOrAltGoesToEveryLaterCharacter) {
       picker->setCurrentColor(QColor(255, 0, 0));
       c.confirm(*picker);
     });
-    QTest::mouseClick(&w->FGColorRT().Widget(), Qt::LeftButton);
+    QTest::mouseClick(&w->FGColorRT().Widget(), Qt::LeftButton, c.opening);
     ReleaseKeys(*w);
     std::vector<fw::Color> expected(6, 0);
     for (const int n : c.coloured)

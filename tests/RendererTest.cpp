@@ -5,6 +5,7 @@
 
 #include "editor/LogoRenderer.h"
 #include "editor/Module1.h"
+#include "imaging/Picture.h"
 
 #include <QImage>
 

@@ -35,18 +35,39 @@ TEST(Val, ReadsTheLeadingNumber) {
     const char* in;
     double out;
   } cases[] = {
-      {"", 0},       {"abc", 0},       {"309", 309},
-      {"12.0", 12},  {"12abc", 12},    {"  46", 46},
-      {"-10", -10},  {"+7", 7},        {"1e3", 1000},
-      {"1e", 1},     {".5", 0.5},      {"5.", 5},
-      {"-", 0},      {".", 0},         {"0x10", 0},
-      {"1,5", 1},    {"255:128", 255}, {"1e999", std::numeric_limits<double>::infinity()},
+      {"", 0},
+      {"abc", 0},
+      {"309", 309},
+      {"12.0", 12},
+      {"12abc", 12},
+      {"  46", 46},
+      {"-10", -10},
+      {"+7", 7},
+      {"1e3", 1000},
+      {"1e", 1},
+      {".5", 0.5},
+      {"5.", 5},
+      {"-", 0},
+      {".", 0},
+      {"0x10", 0},
+      {"1,5", 1},
+      {"255:128", 255},
+      {"1e999", std::numeric_limits<double>::infinity()},
       {"1e-999", 0},
       // Whole numbers up to 15 digits, and past them, where the exact sum would not hold.
       {"999999999999999", 999999999999999.0},
       {"-2147483649x", -2147483649.0},
       {"12345678901234567890", 12345678901234567890.0},
       {"007", 7},
+      // The sign of every shape of number: fractions, a bare fraction, exponents, overflow.
+      {"-1.5", -1.5},
+      {"-.5", -0.5},
+      {"-1e2", -100},
+      {"-5.", -5},
+      {" -2.25x", -2.25},
+      {"-1e999", -std::numeric_limits<double>::infinity()},
+      {"-12345678901234567890", -12345678901234567890.0},
+      {"+.5", 0.5},
   };
   for (const auto& c : cases)
     EXPECT_EQ(fw::Val(QString::fromUtf8(c.in)), c.out) << c.in;

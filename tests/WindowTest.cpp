@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <vector>
 
@@ -205,6 +206,27 @@ TEST_F(WindowTest, ControlsStandWhereTheLayoutPutsThem) {
             qRgb(0, 0, 0));
 }
 
+// The line under "ケース比" stays a line at every scale of the screen: at least one of the
+// screen's pixels across, and no more than its width of 1 takes at that scale, rounded up.
+TEST_F(WindowTest, TheLineIsAtLeastOnePixelOfTheScreenWideAtAnyScale) {
+  QWidget& content = *w->Line1().Widget().parentWidget();
+  for (const qreal scale : {1.0, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0}) {
+    SCOPED_TRACE(scale);
+    QImage screen(content.size() * scale, QImage::Format_RGB32);
+    screen.setDevicePixelRatio(scale);
+    screen.fill(Qt::white);
+    content.render(&screen);
+    for (const int y : {93, 100, 111}) {
+      const int row = int(y * scale);
+      int dark = 0;
+      for (int x = int(609 * scale); x <= int(614 * scale) + 1; ++x)
+        dark += qGray(screen.pixel(x, row)) < 128;
+      EXPECT_GE(dark, 1) << "at y " << y;
+      EXPECT_LE(dark, int(std::ceil(scale)) + 1) << "at y " << y;
+    }
+  }
+}
+
 TEST_F(WindowTest, SwatchesAndTextSettings) {
   for (const fw::Rectangle* swatch : {&w->BKColorRT(), &w->FGColorRT()}) {
     EXPECT_EQ(swatch->TopLeftColor(), 0x333333u);
@@ -235,11 +257,11 @@ TEST_F(WindowTest, SwatchesAndTextSettings) {
 
 TEST_F(WindowTest, TabGoesThroughTheControlsInCreationOrder) {
   // The controls that take the keyboard focus, in the order Tab visits them.
-  std::vector<QWidget*> expected = {&w->ExpCB().Widget(),    &w->LogoTF().Widget(),
-                                    &w->MojimePM().Widget(), &w->PushButton1().Widget(),
-                                    &w->PosBB(0).Widget(),   &w->PosBB(1).Widget(),
-                                    &w->PosBB(2).Widget(),   &w->PosBB(3).Widget(),
-                                    &w->ExpTypPM().Widget(), &w->PushButton2().Widget()};
+  std::vector<QWidget*> expected = {
+      &w->ExpCB().Widget(),  &w->BKColorRT().Widget(), &w->FGColorRT().Widget(),
+      &w->LogoTF().Widget(), &w->MojimePM().Widget(),  &w->PushButton1().Widget(),
+      &w->PosBB(0).Widget(), &w->PosBB(1).Widget(),    &w->PosBB(2).Widget(),
+      &w->PosBB(3).Widget(), &w->ExpTypPM().Widget(),  &w->PushButton2().Widget()};
   auto owner = [&](QWidget* widget) -> QWidget* {
     for (QWidget* c : expected) {
       if (widget == c || c->isAncestorOf(widget)) return c;

@@ -2,6 +2,7 @@
 
 #include "ScriptedDialogs.h"
 #include "editor/QuenzWin.h"
+#include "framework/FolderItem.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -11,6 +12,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
+
+// A failed check shows a text as the text itself.
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
 
 // The glyph table and the file types, in place as start-up puts them (once per process).
 void EnsureGlyphsAndTypes();

@@ -1,4 +1,7 @@
 #include "ScriptedDialogs.h"
+#include "framework/FileTypes.h"
+#include "framework/FolderItem.h"
+#include "framework/Progress.h"
 
 #include <gtest/gtest.h>
 
