@@ -61,9 +61,20 @@ Qt::Alignment HorizontalAlignment(int textAlign) {
 
 // ---- Control
 
-Control::Control(std::unique_ptr<QWidget> widget) : widget_(std::move(widget)) {}
+Control::Control(std::unique_ptr<QWidget> widget)
+    : unadopted_(std::move(widget)), widget_(unadopted_.get()) {}
 
 Control::~Control() = default;
+
+QWidget& Control::Widget() const {
+  if (!widget_) throw Error(QStringLiteral("The control “%1” has lost its window.").arg(name_));
+  return *widget_;
+}
+
+void Control::AdoptInto(QWidget& parent) {
+  QWidget* const widget = unadopted_.release();
+  if (widget) widget->setParent(&parent);
+}
 
 int Control::StandardPixelSize() {
   return 13;
@@ -78,10 +89,11 @@ void Control::Apply(const ControlProperties& p) {
   lockLeft_ = p.lockLeft;
   lockRight_ = p.lockRight;
   lockBottom_ = p.lockBottom;
-  widget_->setGeometry(design_);
-  widget_->setEnabled(p.enabled);
-  widget_->setToolTip(p.helpTag);
-  widget_->setVisible(p.visible);
+  QWidget& widget = Widget();
+  widget.setGeometry(design_);
+  widget.setEnabled(p.enabled);
+  widget.setToolTip(p.helpTag);
+  widget.setVisible(p.visible);
 }
 
 void Control::FollowContent(int dw, int dh) {
@@ -96,7 +108,7 @@ void Control::FollowContent(int dw, int dh) {
   } else if (lockBottom_) {
     r.moveTop(design_.top() + dh);
   }
-  if (r != widget_->geometry()) widget_->setGeometry(r);
+  if (widget_ && r != widget_->geometry()) widget_->setGeometry(r);
 }
 
 // ---- TextField
@@ -262,11 +274,13 @@ class PopupRows : public QAbstractListModel {
     return {};
   }
 
-  QString Text(int row) const { return text_ ? text_(row) : texts_[std::size_t(row)]; }
-  QString Tag(int row) const { return text_ ? tag_(row) : tags_[std::size_t(row)]; }
+  // A made row whose function is missing reads as the empty text.
+  QString Text(int row) const { return made_ ? Made(text_, row) : texts_[std::size_t(row)]; }
+  QString Tag(int row) const { return made_ ? Made(tag_, row) : tags_[std::size_t(row)]; }
 
   void Hold(const QStringList& texts) {
     beginResetModel();
+    made_ = false;
     text_ = tag_ = nullptr;
     texts_.assign(texts.begin(), texts.end());
     tags_.assign(texts_.size(), QString());
@@ -277,6 +291,7 @@ class PopupRows : public QAbstractListModel {
     beginResetModel();
     texts_.clear();
     tags_.clear();
+    made_ = true;
     text_ = std::move(text);
     tag_ = std::move(tag);
     count_ = count;
@@ -299,17 +314,22 @@ class PopupRows : public QAbstractListModel {
  private:
   // Made rows are held from the first change of one of them on; they read the same.
   void HoldMadeRows() {
-    if (!text_) return;
+    if (!made_) return;
     texts_.clear();
     tags_.clear();
     for (int row = 0; row < count_; ++row) {
-      texts_.push_back(text_(row));
-      tags_.push_back(tag_(row));
+      texts_.push_back(Text(row));
+      tags_.push_back(Tag(row));
     }
+    made_ = false;
     text_ = tag_ = nullptr;
+  }
+  static QString Made(const PopupMenu::RowText& function, int row) {
+    return function ? function(row) : QString();
   }
 
   int count_ = 0;
+  bool made_ = false;  // rows made by functions, not held
   std::vector<QString> texts_, tags_;
   PopupMenu::RowText text_, tag_;
 };

@@ -2,6 +2,7 @@
 
 #include "Text.h"
 
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -53,7 +54,9 @@ struct ControlProperties {
   int x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // a line's end points
 };
 
-// A control of a window, made of one widget that the control owns.
+// A control of a window, made of one widget. The widget has one owner at a time: the control,
+// until the control is added to a window, and from then on the window's content area, its Qt
+// parent. A control that outlives its window finds its widget gone (Widget throws Error).
 class Control {
  public:
   virtual ~Control();
@@ -64,7 +67,7 @@ class Control {
   int Index() const { return index_; }
   void SetIndex(int index) { index_ = index; }
   int TabIndex() const { return tabIndex_; }
-  QWidget& Widget() const { return *widget_; }
+  QWidget& Widget() const;
 
   virtual void Apply(const ControlProperties& properties);
   // Raises the control's Open event; the window does this once every control exists.
@@ -76,11 +79,14 @@ class Control {
 
  private:
   friend class Window;
+  // Hands the widget to its window's content area, which owns it from then on.
+  void AdoptInto(QWidget& parent);
   // Keeps the control's locked edges at their distance from the content area's edges after the
   // content area grew by (dw, dh) from its designed size.
   void FollowContent(int dw, int dh);
 
-  std::unique_ptr<QWidget> widget_;
+  std::unique_ptr<QWidget> unadopted_;  // the widget until a window adopts it
+  QPointer<QWidget> widget_;
   QString name_;
   int index_ = kNoIndex;
   int tabIndex_ = 0;

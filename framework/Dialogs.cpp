@@ -313,6 +313,19 @@ class InputOnlyToModal : public QObject {
   }
 };
 
+// Puts a window without a parent over the window of parent, as a dialog of that window.
+void StandOver(QWidget& dialog, QWidget* parent) {
+  if (!parent) return;
+  QWidget* const over = parent->window();
+  dialog.winId();  // makes the native window, whose transient parent is set here
+  if (QWindow* const handle = dialog.windowHandle())
+    handle->setTransientParent(over->windowHandle());
+  dialog.adjustSize();
+  QRect place = dialog.frameGeometry();
+  place.moveCenter(over->frameGeometry().center());
+  dialog.move(place.topLeft());
+}
+
 // A task whose progress nobody sees and nobody stops.
 class NoProgress : public Progress {
  public:
@@ -340,8 +353,10 @@ class QtProgress : public Progress {
   }
 
   void Show() {
-    // Owned here, and gone before its parent: the task holds the window it works for.
-    dialog_ = std::make_unique<QProgressDialog>(parent_);
+    // Owned here alone: it has no Qt parent that could delete it under the task. It stands over
+    // the window it works for as that window's transient child.
+    dialog_ = std::make_unique<QProgressDialog>();
+    StandOver(*dialog_, parent_);
     dialog_->setWindowTitle(DialogTitle());
     dialog_->setWindowModality(Qt::ApplicationModal);
     dialog_->setLabelText(label_);

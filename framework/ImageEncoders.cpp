@@ -481,6 +481,8 @@ bool SaveImage(const FolderItem& file, int format, int quality, QSize size, int 
   if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     throw SaveError(file.Name(), out.errorString());
   }
+  // A band holds one row at least, or the save would never get past its first.
+  bandRows = std::max(1, bandRows);
   QString failure;
   try {
     const auto encoder = ImageEncoder::Make(format, out, size, quality);
