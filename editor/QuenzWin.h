@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace fw {
@@ -35,9 +36,11 @@ class QuenzWin : public fw::Window {
   std::int32_t mExpW = 0;   // export width in pixels
   std::int32_t mExpH = 0;   // export height in pixels, also the export's glyph size
   fw::FolderItemPtr mFile;  // the document's file: the one last written or read
-  double mExpZ = 0.0;       // export scale, from preview pixels to export pixels
-  bool mDuty = false;       // unsaved changes
-  bool mNoChange = true;    // the untouched mark of the application's first window
+  // mFile as this window last read or wrote it; a save asks before it replaces another version.
+  std::optional<fw::FileStamp> mFileStamp;
+  double mExpZ = 0.0;     // export scale, from preview pixels to export pixels
+  bool mDuty = false;     // unsaved changes
+  bool mNoChange = true;  // the untouched mark of the application's first window
 
   // The last index of the character list, -1 while it is empty.
   int UBoundLogo() const { return int(mLogo.size()) - 1; }
@@ -113,4 +116,7 @@ class QuenzWin : public fw::Window {
     int last = -1;
   };
   EditRange CharEditRange() const;
+  // Whether the save may write to f: true unless f is this window's file and has changed since
+  // the window last read or wrote it, and the user would rather keep that version.
+  bool MayReplace(const fw::FolderItem& f);
 };

@@ -8,6 +8,8 @@
 #include "framework/Files.h"
 #include "framework/Picture.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <memory>
 
@@ -147,11 +149,32 @@ void QuenzWin::PushButton1_Action(fw::PushButton& /*button*/) {
 
 // ---- the logo document
 
+bool QuenzWin::MayReplace(const fw::FolderItem& f) {
+  if (!mFile || !mFileStamp || mFile->Path() != f.Path()) return true;
+  const std::optional<fw::FileStamp> now = fw::StampOf(f);
+  if (!now || *now == *mFileStamp) return true;  // unchanged, or gone: nothing to lose
+
+  fw::MessageDialog d;
+  d.Icon = 1;
+  d.Message = QCoreApplication::translate(
+                  "QuenzWin", "“%1” has changed since this window last opened or saved it.")
+                  .arg(f.Name());
+  d.Explanation = QCoreApplication::translate(
+      "QuenzWin",
+      "Another window or another program has saved it since. Replace it with this window's "
+      "logo, and lose what was saved there?");
+  d.ActionButton.Caption = QCoreApplication::translate("QuenzWin", "Replace");
+  d.CancelButton.Visible = true;
+  const fw::DialogOwnerScope over(*this);
+  return d.ShowModal() == &d.ActionButton;
+}
+
 void QuenzWin::SaveData(fw::FolderItemPtr f) {
   if (!f) {
     f = fw::GetSaveFolderItem(QStringLiteral("TextType"), DocumentName(LogoTF().Text()));
     if (!f) return;
   }
+  if (!MayReplace(*f)) return;
   fw::NamingFailures(f->Name(), QStringLiteral("saved"), [&] {
     // Nothing replaces the old file until the whole document is written (see TextOutputStream).
     const auto out = fw::TextOutputStream::Create(*f);
@@ -162,6 +185,7 @@ void QuenzWin::SaveData(fw::FolderItemPtr f) {
     out->Close();
   });
 
+  mFileStamp = fw::StampOf(*f);
   mFile = f;
   SetTitle(f->Name());
   mDuty = false;
@@ -191,6 +215,7 @@ void QuenzWin::OpenData(fw::FolderItemPtr f) {
       record.mPos = fw::ToInt32(fw::Val(fw::NthFieldView(line, u",", 3)));
       if (in->Eof()) break;
     }
+    const fw::FileStamp stamp = in->Stamp();
     in->Close();
 
     fw::Application::DoEvents(-1);
@@ -203,6 +228,7 @@ void QuenzWin::OpenData(fw::FolderItemPtr f) {
       target.mPos = records[std::size_t(n)].mPos;
     }
     if (MojimePM().ListCount() > 0) MojimePM().SetListIndex(0);
+    mFileStamp = stamp;
     mFile = f;
     SetTitle(f->Name());
     fcv().Refresh(true);

@@ -478,6 +478,8 @@ bool SaveImage(const FolderItem& file, int format, int quality, QSize size, int 
     throw SaveError(file.Name(), QStringLiteral("format %1 is not known.").arg(format));
   }
   QSaveFile out(file.Path());
+  // An image in a folder where the user may not make files can still replace one, in place.
+  out.setDirectWriteFallback(true);
   if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     throw SaveError(file.Name(), out.errorString());
   }
