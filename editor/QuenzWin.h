@@ -38,6 +38,9 @@ class QuenzWin : public fw::Window {
   fw::FolderItemPtr mFile;  // the document's file: the one last written or read
   // mFile as this window last read or wrote it; a save asks before it replaces another version.
   std::optional<fw::FileStamp> mFileStamp;
+  // Line 1 of the document read, when it is not UTF-8: its bytes, which the logo is made of and a
+  // save writes back, for as long as the field shows them (as Latin-1) unedited.
+  std::optional<QByteArray> mLogoBytes;
   double mExpZ = 0.0;     // export scale, from preview pixels to export pixels
   bool mDuty = false;     // unsaved changes
   bool mNoChange = true;  // the untouched mark of the application's first window

@@ -178,7 +178,11 @@ void QuenzWin::SaveData(fw::FolderItemPtr f) {
   fw::NamingFailures(f->Name(), QStringLiteral("saved"), [&] {
     // Nothing replaces the old file until the whole document is written (see TextOutputStream).
     const auto out = fw::TextOutputStream::Create(*f);
-    out->WriteLine(LogoTF().Text());
+    if (mLogoBytes) {
+      out->WriteLineBytes(*mLogoBytes);
+    } else {
+      out->WriteLine(LogoTF().Text());
+    }
     out->WriteLine(Module1::ColorToStr(BKColorRT().FillColor()));
     for (int n = 1; n <= UBoundLogo(); ++n)
       out->WriteLine(CharacterLine(*mLogo[std::size_t(n)]));
@@ -198,8 +202,14 @@ void QuenzWin::OpenData(fw::FolderItemPtr f) {
     std::vector<LogoInfo> records;  // lives only during the read: held by value
     const auto in = OpenDocument(*f);
 
-    // Line 1 is the logo text; assigning it rebuilds the character list at once.
-    LogoTF().SetText(in->ReadLine());
+    // Line 1 is the logo text; assigning it rebuilds the character list at once. A line that is
+    // not UTF-8 is shown as Latin-1, one character a byte, and its bytes are kept as they are.
+    const QByteArray line1 = in->ReadLineBytes();
+    const bool utf8 = fw::IsUtf8(line1);
+    const QString text = utf8 ? fw::DecodeLine(line1) : QString::fromLatin1(line1);
+    mLogoBytes.reset();
+    if (!utf8) mLogoBytes = line1;
+    LogoTF().SetText(text);
     BKColorRT().SetFillColor(Module1::StrToColor(in->ReadLine()));
 
     // One record per character line, but never more than the characters that line 1 gave: the

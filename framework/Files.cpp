@@ -231,8 +231,11 @@ void TextOutputStream::WriteLine(const QString& text) {
 }
 
 void TextOutputStream::WriteLineBytes(QByteArrayView bytes) {
-  // The bytes of a line that the reader found not to be UTF-8: no byte order mark can start them.
-  atStart_ = false;
+  // As in WriteLine: a mark that starts the bytes would be taken for the file's own.
+  if (atStart_) {
+    atStart_ = false;
+    if (bytes.startsWith("\xEF\xBB\xBF")) file_.write("\xEF\xBB\xBF", 3);
+  }
   file_.write(bytes.data(), bytes.size());
   file_.write("\n", 1);
 }

@@ -393,6 +393,57 @@ TEST_F(DocumentTest, LineOneIsTakenWhole) {
   EXPECT_EQ(w->MojimePM().List(2), QStringLiteral("D: 3"));
 }
 
+// A line 1 in another encoding than UTF-8 is kept byte for byte until the user edits it, shown one
+// character a byte (Latin-1), with the glyphs of its own capital and digit bytes.
+TEST_F(DocumentTest, ALineOneThatIsNotUtf8IsKeptByteForByteUntilEdited) {
+  const struct {
+    const char* what;
+    QByteArray line1;
+    const char* glyphs;  // the bytes that make glyphs
+  } cases[] = {
+      {"Latin-1", "Caf\xE9 \xFF", "C"},
+      // "テスト" (its 83 58 holds an X), "ア" (83 41, an A), then " A1".
+      {"Shift-JIS", "\x83\x65\x83\x58\x83\x67\x83\x41 A1", "XAA1"},
+      {"UTF-8 cut short", "AB\xE3\x81", "AB"},
+      {"a lone continuation byte", "\x80Z", "Z"},
+      {"a byte order mark, then bytes that are not UTF-8", "\xEF\xBB\xBFQ\xFE", "Q"},
+      {"a NUL and a Latin-1 letter", QByteArray("X\0\xC4", 3), "X"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const QString name = QStringLiteral("doc.TXT");
+    QByteArray records;
+    for (int n = 0; c.glyphs[n]; ++n)
+      records += QByteArray::number(n) + ",0:0:0," + QByteArray::number(n * 92) + "\n";
+    // A file that starts with the mark, so that the mark in line 1 is the line's own.
+    const QByteArray start = c.line1.startsWith("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" : "";
+    const QByteArray file = start + c.line1 + "\n255:255:255\n" + records;
+    auto window = Shown();
+    Read(*window, name, file);
+    EXPECT_EQ(window->LogoTF().Text(), QString::fromLatin1(c.line1));
+    QByteArray glyphs;
+    for (int n = 1; n <= window->UBoundLogo(); ++n)
+      glyphs += window->MojimePM().RowTag(n - 1).toLatin1();
+    EXPECT_EQ(glyphs, QByteArray(c.glyphs));
+
+    fw::ChooseMenuItem(QStringLiteral("FileSave"), window.get());
+    EXPECT_EQ(ReadBytes(PathOf(name)), file) << "a save without an edit";
+
+    // Once edited, the text is written as UTF-8, as the field shows it.
+    window->LogoTF().Edit().setFocus();
+    window->LogoTF().Edit().end(false);
+    QTest::keyClicks(&window->LogoTF().Edit(), QStringLiteral("9"));
+    const QString edited = QString::fromLatin1(c.line1) + u'9';
+    ASSERT_EQ(window->LogoTF().Text(), edited);
+    EXPECT_EQ(window->UBoundLogo(), int(std::strlen(c.glyphs)) + 1);
+    fw::ChooseMenuItem(QStringLiteral("FileSave"), window.get());
+    const QByteArray saved = ReadBytes(PathOf(name));
+    EXPECT_EQ(saved.left(saved.indexOf('\n')), edited.toUtf8());
+    window->OpenData(ItemOf(name));
+    EXPECT_EQ(window->LogoTF().Text(), edited) << "and reads back as that text";
+  }
+}
+
 TEST_F(DocumentTest, LineEndsReadAlike) {
   const char* ends[] = {"\n", "\r", "\r\n"};
   int i = 0;
