@@ -98,8 +98,12 @@ class QuenzWin : public fw::Window {
   void MakeQuenzLogo(fw::Graphics& g, std::int32_t size, double scale);
 
   // ---- the document
-  // The largest document that is read. A logo of 300,000 capitals takes about 6 MiB; at this
-  // limit a line 1 of capitals alone still reads, in seconds and some 2 GB (see the README).
+  // The longest logo text, in characters: the field stays responsive with it on a real display
+  // (measured under Xvfb, see the README), and it is twice the longest logo that can be
+  // exported at all. A longer text is refused whole, typed, pasted or read.
+  static constexpr int kMaxLogoText = 100000;
+  // The largest document that is read. A logo of kMaxLogoText capitals with its character lines
+  // takes about 2 MiB; a file past this limit is refused before a byte of it is read.
   static constexpr qint64 kMaxDocumentBytes = 16 * 1024 * 1024;
   void SaveData(fw::FolderItemPtr f);
   void OpenData(fw::FolderItemPtr f);

@@ -9,6 +9,7 @@
 #include "framework/Picture.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
 #include <algorithm>
 #include <memory>
@@ -121,6 +122,14 @@ std::unique_ptr<fw::TextInputStream> OpenDocument(const fw::FolderItem& f) {
   }
 }
 
+// A document whose logo text no window takes: refused before the window changes, or shows.
+fw::Error TooLongLogo(const fw::FolderItem& f) {
+  return fw::Error(QCoreApplication::translate("QuenzWin",
+                                               "“%1” was not opened: its logo text is longer "
+                                               "than %2 characters, the most that a logo takes.")
+                       .arg(f.Name(), QLocale(QLocale::English).toString(QuenzWin::kMaxLogoText)));
+}
+
 }  // namespace
 
 // ---- image export
@@ -207,6 +216,7 @@ void QuenzWin::OpenData(fw::FolderItemPtr f) {
     const QByteArray line1 = in->ReadLineBytes();
     const bool utf8 = fw::IsUtf8(line1);
     const QString text = utf8 ? fw::DecodeLine(line1) : QString::fromLatin1(line1);
+    if (text.size() > kMaxLogoText) throw TooLongLogo(*f);
     mLogoBytes.reset();
     if (!utf8) mLogoBytes = line1;
     LogoTF().SetText(text);

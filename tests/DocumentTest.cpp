@@ -602,8 +602,8 @@ TEST_F(DocumentTest, APastedLineEndNeverSplitsTheDocument) {
   ExpectChars(*r, Chars(*w));
 }
 
-TEST_F(DocumentTest, ALogoOf300000CapitalsReadsAndSavesBackByteForByte) {
-  constexpr int kCount = 300000;
+TEST_F(DocumentTest, ALogoAtTheBoundReadsAndSavesBackByteForByte) {
+  constexpr int kCount = QuenzWin::kMaxLogoText;
   QByteArray text;
   QByteArray lines;
   for (int n = 0; n < kCount; ++n) {
@@ -613,13 +613,13 @@ TEST_F(DocumentTest, ALogoOf300000CapitalsReadsAndSavesBackByteForByte) {
              QByteArray::number(n * 92 - 5 * (n % 3)) + '\n';
   }
   const QByteArray document = text + "\n1:2:3\n" + lines;
-  ASSERT_GT(document.size(), 6'000'000);
+  ASSERT_GT(document.size(), 2'000'000);
   Read(*w, QStringLiteral("long.TXT"), document);
   ASSERT_EQ(w->UBoundLogo(), kCount);
   EXPECT_EQ(w->LogoTF().Text().size(), kCount);
   ASSERT_EQ(w->MojimePM().ListCount(), kCount);
-  EXPECT_EQ(w->MojimePM().List(kCount - 1), QStringLiteral("L: 300000"));
-  EXPECT_EQ(w->MojimePM().RowTag(kCount - 1), QStringLiteral("L"));
+  EXPECT_EQ(w->MojimePM().List(kCount - 1), QStringLiteral("D: 100000"));
+  EXPECT_EQ(w->MojimePM().RowTag(kCount - 1), QStringLiteral("D"));
   EXPECT_EQ(w->mLogo[kCount]->mPos, (kCount - 1) * 92 - 5 * ((kCount - 1) % 3));
 
   w->SaveData(ItemOf(QStringLiteral("again.TXT")));
@@ -690,6 +690,36 @@ TEST_F(RefusedDocumentTest, AnythingButARegularFileIsRefusedWithoutWaiting) {
     ExpectRefused(c.item, QString::fromLatin1(c.reason));
   }
   close(sock);
+}
+
+// Refused before the window changes, so before the application shows a window for it; nothing
+// of it is cut to fit.
+TEST_F(RefusedDocumentTest, ALogoTextPastTheBoundIsRefusedWhole) {
+  constexpr int kMax = QuenzWin::kMaxLogoText;
+  const struct {
+    const char* what;
+    QByteArray line1;
+  } cases[] = {
+      {"capitals", QByteArray(kMax + 1, 'Q')},
+      {"Latin-1, one character a byte", QByteArray(kMax, 'Q') + "\xE9"},
+      {"UTF-8 outside the BMP, two characters each",
+       QByteArray("\xF0\x9F\x98\x80").repeated(kMax / 2 + 1)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(PathOf(QStringLiteral("long.TXT")), c.line1 + "\n1:2:3\n0,0:0:0,5\n");
+    w->mNoChange = true;
+    Script().ExpectMessage(QStringLiteral("“long.TXT” was not opened: its logo text is longer "
+                                          "than 100,000 characters"),
+                           fw::MessageButton::Action);
+    fw::Guard([&] { w->OpenData(ItemOf(QStringLiteral("long.TXT"))); });
+    EXPECT_TRUE(Script().Done());
+    EXPECT_EQ(w->LogoTF().Text(), QStringLiteral("TAVURE"));
+    EXPECT_EQ(w->UBoundLogo(), 6);
+    EXPECT_EQ(w->BKColorRT().FillColor(), kWhite);
+    EXPECT_FALSE(w->mFile);
+    EXPECT_TRUE(w->mNoChange);
+  }
 }
 
 TEST_F(RefusedDocumentTest, AFileLargerThan16MiBIsRefusedBeforeItIsRead) {
