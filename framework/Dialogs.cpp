@@ -266,11 +266,14 @@ constexpr qint64 kEstimateAfterMs = 100;
 constexpr qint64 kShowAfterMs = 400;
 constexpr qint64 kLongTaskMs = 500;
 
-// While a task runs, input goes only to the window that is modal then (the progress window, once
-// it is up, or a question that the task asks), and is dropped everywhere else: no click, key or
-// shortcut may reach a window, or a menu, whose work is under way. Qt's own deferral of input
-// (ExcludeUserInputEvents) is no use here: on X it can leave the deferred input stuck until
-// some other event arrives, the progress window's Cancel and Escape with it.
+// Until the progress window is due, the task lets events run without the user's input
+// (ExcludeUserInputEvents), which waits in the window system's queue, in order. Once the task
+// ends, the event loop is woken: on X the input kept back otherwise stays stuck until some other
+// event arrives. From the moment the progress window is due, input runs again, and goes only to
+// the window that is modal then (the progress window, or a question that the task asks): it is
+// dropped everywhere else, as Qt's modality drops it, and no click, key or shortcut reaches a
+// window, or a menu, whose work is under way. The same holds for input sent straight to a widget
+// while the task runs, which no queue holds back.
 class InputOnlyToModal : public QObject {
  public:
   InputOnlyToModal() { qApp->installEventFilter(this); }
@@ -338,11 +341,24 @@ class QtProgress : public Progress {
       : label_(label), steps_(steps), parent_(parent) {
     clock_.start();
   }
+  ~QtProgress() override {
+    // Wakes the event loop for the input that waited (see InputOnlyToModal).
+    QMetaObject::invokeMethod(
+        qApp, [] {}, Qt::QueuedConnection);
+  }
 
   bool Step(int done) override {
     if (!dialog_ && done < steps_ && TimeToShow(done)) Show();
     if (dialog_) dialog_->setValue(done);
     return !stopped_;
+  }
+
+  void RunPendingEvents() override {
+    if (dialog_) {
+      QCoreApplication::processEvents();
+    } else {
+      Progress::RunPendingEvents();
+    }
   }
 
  private:
@@ -379,6 +395,10 @@ class QtProgress : public Progress {
 };
 
 }  // namespace
+
+void Progress::RunPendingEvents() {
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 std::unique_ptr<Progress> StartProgress(const QString& label, int steps) {
   std::unique_ptr<Progress> progress = Dialogs().StartProgress(label, steps);

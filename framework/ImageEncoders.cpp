@@ -385,7 +385,7 @@ class TiffEncoder final : public ImageEncoder {
 // Runs between two bands of a save that shows its progress: the pending events run, so that the
 // windows repaint (the progress decides where input may go). False when the user stopped it.
 bool BetweenBands(Progress& progress, int bandsDone) {
-  QCoreApplication::processEvents();
+  progress.RunPendingEvents();
   return progress.Step(bandsDone);
 }
 
