@@ -12,9 +12,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QToolTip>
+#include <QValidator>
 #include <QWidget>
 
 #include <algorithm>
@@ -64,9 +67,20 @@ Qt::Alignment HorizontalAlignment(int textAlign) {
 
 // ---- Control
 
-Control::Control(std::unique_ptr<QWidget> widget) : widget_(std::move(widget)) {}
+Control::Control(std::unique_ptr<QWidget> widget)
+    : unadopted_(std::move(widget)), widget_(unadopted_.get()) {}
 
 Control::~Control() = default;
+
+QWidget& Control::Widget() const {
+  if (!widget_) throw Error(QStringLiteral("The control “%1” has lost its window.").arg(name_));
+  return *widget_;
+}
+
+void Control::AdoptInto(QWidget& parent) {
+  QWidget* const widget = unadopted_.release();
+  if (widget) widget->setParent(&parent);
+}
 
 int Control::StandardPixelSize() {
   return 13;
@@ -81,10 +95,11 @@ void Control::Apply(const ControlProperties& p) {
   lockLeft_ = p.lockLeft;
   lockRight_ = p.lockRight;
   lockBottom_ = p.lockBottom;
-  widget_->setGeometry(design_);
-  widget_->setEnabled(p.enabled);
-  widget_->setToolTip(p.helpTag);
-  widget_->setVisible(p.visible);
+  QWidget& widget = Widget();
+  widget.setGeometry(design_);
+  widget.setEnabled(p.enabled);
+  widget.setToolTip(p.helpTag);
+  widget.setVisible(p.visible);
 }
 
 void Control::FollowContent(int dw, int dh) {
@@ -99,18 +114,51 @@ void Control::FollowContent(int dw, int dh) {
   } else if (lockBottom_) {
     r.moveTop(design_.top() + dh);
   }
-  if (r != widget_->geometry()) widget_->setGeometry(r);
+  if (widget_ && r != widget_->geometry()) widget_->setGeometry(r);
 }
 
 // ---- TextField
 
-TextField::TextField() : ControlOf(std::make_unique<QLineEdit>()) {
-  // A field keeps all of its text (LimitText 0); Qt's line edit would drop all but 32,767
-  // characters of it.
+// Refuses a text longer than the field's limit. Qt's line edit then takes back the edit of the
+// user's that made it, whole, and says so (inputRejected); Qt's own maximum length would cut
+// the edit instead.
+class LimitValidator : public QValidator {
+ public:
+  int limit = 0;
+  State validate(QString& input, int& /*pos*/) const override {
+    return limit > 0 && input.size() > limit ? Invalid : Acceptable;
+  }
+};
+
+TextField::TextField()
+    : ControlOf(std::make_unique<QLineEdit>()), validator_(std::make_unique<LimitValidator>()) {
+  // Qt's line edit would drop all but 32,767 characters of a text; the limit is the field's own.
   Edit().setMaxLength(std::numeric_limits<int>::max());
+  Edit().setValidator(validator_.get());
   QObject::connect(&Edit(), &QLineEdit::textChanged, &Edit(), [this] {
     if (!assigning_) Guard([this] { UserEdited(); });
   });
+  QObject::connect(&Edit(), &QLineEdit::inputRejected, &Edit(), [this] {
+    if (!assigning_) Guard([this] { Refused(); });
+  });
+}
+
+// The validator goes first; the line edit, when it is still there, lets go of it as it goes.
+TextField::~TextField() = default;
+
+void TextField::SetLimitText(int limit) {
+  limit_ = std::max(0, limit);
+  validator_->limit = limit_;
+}
+
+void TextField::Refused() {
+  QLineEdit& edit = Edit();
+  const QString message =
+      QCoreApplication::translate("fw::TextField",
+                                  "Not changed: the text would be longer than %1 characters, "
+                                  "the most that this field takes.")
+          .arg(QLocale(QLocale::English).toString(limit_));
+  QToolTip::showText(edit.mapToGlobal(QPoint(0, edit.height())), message, &edit);
 }
 
 QLineEdit& TextField::Edit() const {
@@ -122,6 +170,11 @@ QString TextField::Text() const {
 }
 
 void TextField::SetText(const QString& text) {
+  if (limit_ > 0 && text.size() > limit_) {
+    throw Error(QStringLiteral("A text of %1 characters is longer than the field's %2.")
+                    .arg(text.size())
+                    .arg(limit_));
+  }
   {
     Assigning assigning(assigning_);
     Edit().setText(OneLine(text));
@@ -179,6 +232,7 @@ void TextField::RaiseTextChange(bool byUser) {
 void TextField::Apply(const ControlProperties& p) {
   Control::Apply(p);
   ApplyFont(Edit(), p.textSize, StandardPixelSize());
+  SetLimitText(p.limitText);
   Assigning assigning(assigning_);
   Edit().setText(OneLine(p.text));
   shown_ = Edit().text();
@@ -265,11 +319,13 @@ class PopupRows : public QAbstractListModel {
     return {};
   }
 
-  QString Text(int row) const { return text_ ? text_(row) : texts_[std::size_t(row)]; }
-  QString Tag(int row) const { return text_ ? tag_(row) : tags_[std::size_t(row)]; }
+  // A made row whose function is missing reads as the empty text.
+  QString Text(int row) const { return made_ ? Made(text_, row) : texts_[std::size_t(row)]; }
+  QString Tag(int row) const { return made_ ? Made(tag_, row) : tags_[std::size_t(row)]; }
 
   void Hold(const QStringList& texts) {
     beginResetModel();
+    made_ = false;
     text_ = tag_ = nullptr;
     texts_.assign(texts.begin(), texts.end());
     tags_.assign(texts_.size(), QString());
@@ -280,6 +336,7 @@ class PopupRows : public QAbstractListModel {
     beginResetModel();
     texts_.clear();
     tags_.clear();
+    made_ = true;
     text_ = std::move(text);
     tag_ = std::move(tag);
     count_ = count;
@@ -302,17 +359,22 @@ class PopupRows : public QAbstractListModel {
  private:
   // Made rows are held from the first change of one of them on; they read the same.
   void HoldMadeRows() {
-    if (!text_) return;
+    if (!made_) return;
     texts_.clear();
     tags_.clear();
     for (int row = 0; row < count_; ++row) {
-      texts_.push_back(text_(row));
-      tags_.push_back(tag_(row));
+      texts_.push_back(Text(row));
+      tags_.push_back(Tag(row));
     }
+    made_ = false;
     text_ = tag_ = nullptr;
+  }
+  static QString Made(const PopupMenu::RowText& function, int row) {
+    return function ? function(row) : QString();
   }
 
   int count_ = 0;
+  bool made_ = false;  // rows made by functions, not held
   std::vector<QString> texts_, tags_;
   PopupMenu::RowText text_, tag_;
 };

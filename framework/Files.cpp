@@ -19,8 +19,6 @@
 
 namespace fw {
 
-namespace {
-
 // A line's text. QString::fromUtf8 drops a byte order mark at the start, but within a file only
 // the mark at its very start is no text (the stream skips that one): a line's own U+FEFF stays.
 QString DecodeLine(QByteArrayView bytes) {
@@ -30,6 +28,19 @@ QString DecodeLine(QByteArrayView bytes) {
     ++marks;
   if (marks == 0) return QString::fromUtf8(bytes);
   return QString(marks, QChar(0xFEFF)) + QString::fromUtf8(bytes.sliced(marks * 3));
+}
+
+bool IsUtf8(QByteArrayView bytes) {
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+  const QString decoded = decoder.decode(bytes);  // the decoder knows of an error once it has run
+  return !decoder.hasError();
+}
+
+namespace {
+
+FileStamp StampFrom(const struct stat& status) {
+  return {quint64(status.st_dev), quint64(status.st_ino), qint64(status.st_size),
+          qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
 }
 
 std::vector<RegisteredFileType>& Registry() {
@@ -149,6 +160,12 @@ QString FolderItem::Name() const {
   return QFileInfo(path_).fileName();
 }
 
+std::optional<FileStamp> StampOf(const FolderItem& file) {
+  struct stat status {};
+  if (::stat(QFile::encodeName(file.Path()).constData(), &status) != 0) return std::nullopt;
+  return StampFrom(status);
+}
+
 Error SaveError(const QString& fileName, const QString& reason) {
   return Error(
       QCoreApplication::translate("fw", "“%1” could not be saved: %2").arg(fileName, reason));
@@ -186,7 +203,10 @@ void CommitSave(QSaveFile& file, const QString& fileName) {
 }
 
 TextOutputStream::TextOutputStream(Key, const FolderItem& file)
-    : name_(file.Name()), file_(file.Path()) {}
+    : name_(file.Name()), file_(file.Path()) {
+  // A document in a folder where the user may not make files can still be saved, in place.
+  file_.setDirectWriteFallback(true);
+}
 
 std::unique_ptr<TextOutputStream> TextOutputStream::Create(const FolderItem& file) {
   auto stream = std::make_unique<TextOutputStream>(Key{}, file);
@@ -215,6 +235,16 @@ void TextOutputStream::WriteLine(const QString& text) {
   char* const end = encoder_.appendToBuffer(encoded_.data(), line);
   *end = '\n';
   file_.write(encoded_.constData(), end + 1 - encoded_.constData());
+}
+
+void TextOutputStream::WriteLineBytes(QByteArrayView bytes) {
+  // As in WriteLine: a mark that starts the bytes would be taken for the file's own.
+  if (atStart_) {
+    atStart_ = false;
+    if (bytes.startsWith("\xEF\xBB\xBF")) file_.write("\xEF\xBB\xBF", 3);
+  }
+  file_.write(bytes.data(), bytes.size());
+  file_.write("\n", 1);
 }
 
 void TextOutputStream::Close() {
@@ -249,6 +279,7 @@ std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItem& file, q
   if (status.st_size > maxBytes) throw RefusedFile(name, TooLarge(status.st_size, maxBytes));
 
   // O_NONBLOCK means nothing to the reads of a regular file: the descriptor is read as it is.
+  stream->stamp_ = StampFrom(status);
   stream->fd_ = fd.Release();
   stream->maxBytes_ = maxBytes;
   return stream;
@@ -287,7 +318,11 @@ bool TextInputStream::Fill() {
 }
 
 QString TextInputStream::ReadLine() {
-  QByteArray line;  // only for a line that goes on past the chunk
+  return DecodeLine(ReadLineBytes());
+}
+
+QByteArray TextInputStream::ReadLineBytes() {
+  QByteArray line;
   while (Fill()) {
     const char* data = buffer_.constData();
     qsizetype end = pos_;
@@ -298,19 +333,13 @@ QString TextInputStream::ReadLine() {
       pos_ = end;
       continue;  // the line goes on in the next chunk
     }
-    QString text;
-    if (line.isEmpty()) {
-      text = DecodeLine(QByteArrayView(data + pos_, end - pos_));
-    } else {
-      line.append(data + pos_, end - pos_);
-      text = DecodeLine(line);
-    }
+    line.append(data + pos_, end - pos_);
     const char terminator = data[end];
     pos_ = end + 1;
     if (terminator == '\r' && Fill() && buffer_[pos_] == '\n') ++pos_;
-    return text;
+    return line;
   }
-  return DecodeLine(line);
+  return line;
 }
 
 bool TextInputStream::Eof() {

@@ -11,6 +11,7 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -61,6 +62,18 @@ class FolderItem {
 
 using FolderItemPtr = std::shared_ptr<FolderItem>;
 
+// What tells one version of a file from another: the file itself (device and inode), its size and
+// the time of its last change. A file rewritten in place, or replaced by another, has another.
+struct FileStamp {
+  quint64 device = 0;
+  quint64 inode = 0;
+  qint64 size = 0;
+  qint64 modifiedNs = 0;  // since the epoch
+  bool operator==(const FileStamp&) const = default;
+};
+// The stamp of the file now; nothing when there is none at its path.
+std::optional<FileStamp> StampOf(const FolderItem& file);
+
 // The error of a file that could not be saved, for the user.
 Error SaveError(const QString& fileName, const QString& reason);
 
@@ -99,7 +112,9 @@ void CommitSave(QSaveFile& file, const QString& fileName);
 
 // Writes a text file as UTF-8 lines ending in "\n", one line for each WriteLine. Nothing reaches
 // the file's place until Close: the text goes to a temporary file beside it, which then replaces
-// the file in one step, so a write that fails leaves the old file as it was.
+// the file in one step, so a write that fails leaves the old file as it was. In a folder where no
+// file can be made, a file that exists and may be written is written in place instead, which is
+// not atomic: a write that fails there leaves the file part written.
 class TextOutputStream {
  public:
   // Throws Error when the file cannot be created.
@@ -113,6 +128,8 @@ class TextOutputStream {
   ~TextOutputStream();
 
   void WriteLine(const QString& text);
+  // A line of bytes as they are, for a text kept in the encoding it was read in.
+  void WriteLineBytes(QByteArrayView bytes);
   // Throws Error when the text could not be written in full.
   void Close();
 
@@ -146,8 +163,13 @@ class TextInputStream {
   // The next line without its line end; the empty text at the end of the file. Throws Error when
   // the file cannot be read, or has grown past maxBytes since it was opened.
   QString ReadLine();
+  // The next line's bytes as they stand in the file, without its line end (and without the
+  // byte order mark that starts the file).
+  QByteArray ReadLineBytes();
   // True when nothing is left to read, which is so as soon as the last line has been read.
   bool Eof();
+  // The file as it was opened.
+  const FileStamp& Stamp() const { return stamp_; }
   void Close();
 
  private:
@@ -159,6 +181,12 @@ class TextInputStream {
   bool atStart_ = true;
   qint64 maxBytes_ = 0;
   qint64 read_ = 0;
+  FileStamp stamp_;
 };
+
+// Whether the bytes are valid UTF-8.
+bool IsUtf8(QByteArrayView bytes);
+// A line's text as ReadLine gives it from the line's bytes.
+QString DecodeLine(QByteArrayView bytes);
 
 }  // namespace fw

@@ -385,7 +385,7 @@ class TiffEncoder final : public ImageEncoder {
 // Runs between two bands of a save that shows its progress: the pending events run, so that the
 // windows repaint (the progress decides where input may go). False when the user stopped it.
 bool BetweenBands(Progress& progress, int bandsDone) {
-  QCoreApplication::processEvents();
+  progress.RunPendingEvents();
   return progress.Step(bandsDone);
 }
 
@@ -479,9 +479,13 @@ bool SaveImage(const FolderItem& file, int format, int quality, QSize size, int 
                     QCoreApplication::translate("fw", "format %1 is not known.").arg(format));
   }
   QSaveFile out(file.Path());
+  // An image in a folder where the user may not make files can still replace one, in place.
+  out.setDirectWriteFallback(true);
   if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     throw SaveError(file.Name(), out.errorString());
   }
+  // A band holds one row at least, or the save would never get past its first.
+  bandRows = std::max(1, bandRows);
   QString failure;
   try {
     const auto encoder = ImageEncoder::Make(format, out, size, quality);
