@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace fw {
@@ -36,9 +37,14 @@ class QuenzWin : public fw::Window {
   std::int32_t mExpW = 0;   // export width in pixels
   std::int32_t mExpH = 0;   // export height in pixels, also the export's glyph size
   fw::FolderItemPtr mFile;  // the document's file: the one last written or read
-  double mExpZ = 0.0;       // export scale, from preview pixels to export pixels
-  bool mDuty = false;       // unsaved changes
-  bool mNoChange = true;    // the untouched mark of the application's first window
+  // mFile as this window last read or wrote it; a save asks before it replaces another version.
+  std::optional<fw::FileStamp> mFileStamp;
+  // Line 1 of the document read, when it is not UTF-8: its bytes, which the logo is made of and a
+  // save writes back, for as long as the field shows them (as Latin-1) unedited.
+  std::optional<QByteArray> mLogoBytes;
+  double mExpZ = 0.0;     // export scale, from preview pixels to export pixels
+  bool mDuty = false;     // unsaved changes
+  bool mNoChange = true;  // the untouched mark of the application's first window
 
   // The last index of the character list, -1 while it is empty.
   int UBoundLogo() const { return int(mLogo.size()) - 1; }
@@ -95,8 +101,12 @@ class QuenzWin : public fw::Window {
   // ---- the document
   fw::FolderItemPtr DocumentFile() const override { return mFile; }
   QString DocumentFileType() const override { return QStringLiteral("TextType"); }
-  // The largest document that is read. A logo of 300,000 capitals takes about 6 MiB; at this
-  // limit a line 1 of capitals alone still reads, in seconds and some 2 GB (see the README).
+  // The longest logo text, in characters: the field stays responsive with it on a real display
+  // (measured under Xvfb, see the README), and it is twice the longest logo that can be
+  // exported at all. A longer text is refused whole, typed, pasted or read.
+  static constexpr int kMaxLogoText = 100000;
+  // The largest document that is read. A logo of kMaxLogoText capitals with its character lines
+  // takes about 2 MiB; a file past this limit is refused before a byte of it is read.
   static constexpr qint64 kMaxDocumentBytes = 16 * 1024 * 1024;
   void SaveData(fw::FolderItemPtr f);
   void OpenData(fw::FolderItemPtr f);
@@ -118,4 +128,7 @@ class QuenzWin : public fw::Window {
   EditRange CharEditRange() const;
   // Applies edit to each of those characters; false when there is none.
   bool EditChars(const std::function<void(LogoInfo&)>& edit);
+  // Whether the save may write to f: true unless f is this window's file and has changed since
+  // the window last read or wrote it, and the user would rather keep that version.
+  bool MayReplace(const fw::FolderItem& f);
 };

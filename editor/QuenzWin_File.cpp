@@ -13,6 +13,7 @@
 #include "imaging/Picture.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
 #include <algorithm>
 #include <memory>
@@ -128,6 +129,14 @@ std::unique_ptr<fw::TextInputStream> OpenDocument(const fw::FolderItem& f) {
   }
 }
 
+// A document whose logo text no window takes: refused before the window changes, or shows.
+fw::Error TooLongLogo(const fw::FolderItem& f) {
+  return fw::Error(QCoreApplication::translate("QuenzWin",
+                                               "“%1” was not opened: its logo text is longer "
+                                               "than %2 characters, the most that a logo takes.")
+                       .arg(f.Name(), QLocale(QLocale::English).toString(QuenzWin::kMaxLogoText)));
+}
+
 }  // namespace
 
 // ---- image export
@@ -160,21 +169,47 @@ void QuenzWin::PushButton1_Action(fw::PushButton& /*button*/) {
 
 // ---- the logo document
 
+bool QuenzWin::MayReplace(const fw::FolderItem& f) {
+  if (!mFile || !mFileStamp || mFile->Path() != f.Path()) return true;
+  const std::optional<fw::FileStamp> now = fw::StampOf(f);
+  if (!now || *now == *mFileStamp) return true;  // unchanged, or gone: nothing to lose
+
+  fw::MessageDialog d;
+  d.Icon = 1;
+  d.Message = QCoreApplication::translate(
+                  "QuenzWin", "“%1” has changed since this window last opened or saved it.")
+                  .arg(f.Name());
+  d.Explanation = QCoreApplication::translate(
+      "QuenzWin",
+      "Another window or another program has saved it since. Replace it with this window's "
+      "logo, and lose what was saved there?");
+  d.ActionButton.Caption = QCoreApplication::translate("QuenzWin", "Replace");
+  d.CancelButton.Visible = true;
+  const fw::DialogOwnerScope over(*this);
+  return d.ShowModal() == &d.ActionButton;
+}
+
 void QuenzWin::SaveData(fw::FolderItemPtr f) {
   if (!f) {
     f = fw::GetSaveFolderItem(QStringLiteral("TextType"), DocumentName(LogoTF().Text()));
     if (!f) return;
   }
+  if (!MayReplace(*f)) return;
   fw::NamingFailures(f->Name(), QStringLiteral("saved"), [&] {
     // Nothing replaces the old file until the whole document is written (see TextOutputStream).
     const auto out = fw::TextOutputStream::Create(*f);
-    out->WriteLine(LogoTF().Text());
+    if (mLogoBytes) {
+      out->WriteLineBytes(*mLogoBytes);
+    } else {
+      out->WriteLine(LogoTF().Text());
+    }
     out->WriteLine(Module1::ColorToStr(BKColorRT().FillColor()));
     for (int n = 1; n <= UBoundLogo(); ++n)
       out->WriteLine(CharacterLine(*mLogo[std::size_t(n)]));
     out->Close();
   });
 
+  mFileStamp = fw::StampOf(*f);
   mFile = f;
   SetTitle(f->Name());
   mDuty = false;
@@ -187,8 +222,15 @@ void QuenzWin::OpenData(fw::FolderItemPtr f) {
     std::vector<LogoInfo> records;  // lives only during the read: held by value
     const auto in = OpenDocument(*f);
 
-    // Line 1 is the logo text; assigning it rebuilds the character list at once.
-    LogoTF().SetText(in->ReadLine());
+    // Line 1 is the logo text; assigning it rebuilds the character list at once. A line that is
+    // not UTF-8 is shown as Latin-1, one character a byte, and its bytes are kept as they are.
+    const QByteArray line1 = in->ReadLineBytes();
+    const bool utf8 = fw::IsUtf8(line1);
+    const QString text = utf8 ? fw::DecodeLine(line1) : QString::fromLatin1(line1);
+    if (text.size() > kMaxLogoText) throw TooLongLogo(*f);
+    mLogoBytes.reset();
+    if (!utf8) mLogoBytes = line1;
+    LogoTF().SetText(text);
     BKColorRT().SetFillColor(Module1::StrToColor(in->ReadLine()));
 
     // One record per character line, but never more than the characters that line 1 gave: the
@@ -204,6 +246,7 @@ void QuenzWin::OpenData(fw::FolderItemPtr f) {
       record.mPos = fw::ToInt32(fw::Val(fw::NthFieldView(line, u",", 3)));
       if (in->Eof()) break;
     }
+    const fw::FileStamp stamp = in->Stamp();
     in->Close();
 
     fw::Application::DoEvents(-1);
@@ -216,6 +259,7 @@ void QuenzWin::OpenData(fw::FolderItemPtr f) {
       target.mPos = records[std::size_t(n)].mPos;
     }
     if (MojimePM().ListCount() > 0) MojimePM().SetListIndex(0);
+    mFileStamp = stamp;
     mFile = f;
     SetTitle(f->Name());
     fcv().Refresh(true);

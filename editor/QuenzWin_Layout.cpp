@@ -133,6 +133,7 @@ void QuenzWin::CreateControls0() {
 
   fw::ControlProperties logoText = List(u"LogoTF", 60, 12, 326, 22, 6);
   logoText.text = defaultText.left(2);
+  logoText.limitText = kMaxLogoText;
   auto& logo = Place<fw::TextField>(*this, logoText);
   logo.onTextChange = [this](fw::TextField& s) { LogoTF_TextChange(s); };
   logo.onOpen = [this](fw::TextField& s) { LogoTF_Open(s); };

@@ -67,8 +67,12 @@ void QuenzWin::LogoTF_Open(fw::TextField& field) {
 }
 
 void QuenzWin::LogoTF_TextChange(fw::TextField& field) {
-  // The logo keeps only the bytes of digits and capitals; the field shows the text as typed.
-  const QByteArray text = field.Text().toUtf8();
+  // The logo keeps only the bytes of digits and capitals; the field shows the text as typed. A
+  // line 1 read in another encoding than UTF-8 gives its own bytes until the text changes.
+  if (mLogoBytes && (field.UserChange() || field.Text() != QString::fromLatin1(*mLogoBytes))) {
+    mLogoBytes.reset();
+  }
+  const QByteArray text = mLogoBytes ? *mLogoBytes : field.Text().toUtf8();
   QByteArray kept;
   kept.reserve(text.size());
   for (const char b : text) {

@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include "Error.h"
+
 #include <QFont>
 #include <QWidget>
 
@@ -7,9 +9,20 @@ namespace fw {
 
 // ---- Control
 
-Control::Control(std::unique_ptr<QWidget> widget) : widget_(std::move(widget)) {}
+Control::Control(std::unique_ptr<QWidget> widget)
+    : unadopted_(std::move(widget)), widget_(unadopted_.get()) {}
 
 Control::~Control() = default;
+
+QWidget& Control::Widget() const {
+  if (!widget_) throw Error(QStringLiteral("The control “%1” has lost its window.").arg(name_));
+  return *widget_;
+}
+
+void Control::AdoptInto(QWidget& parent) {
+  QWidget* const widget = unadopted_.release();
+  if (widget) widget->setParent(&parent);
+}
 
 int Control::StandardPixelSize() {
   return 13;
@@ -24,10 +37,11 @@ void Control::Apply(const ControlProperties& p) {
   lockLeft_ = p.lockLeft;
   lockRight_ = p.lockRight;
   lockBottom_ = p.lockBottom;
-  widget_->setGeometry(design_);
-  widget_->setEnabled(p.enabled);
-  widget_->setToolTip(p.helpTag);
-  widget_->setVisible(p.visible);
+  QWidget& widget = Widget();
+  widget.setGeometry(design_);
+  widget.setEnabled(p.enabled);
+  widget.setToolTip(p.helpTag);
+  widget.setVisible(p.visible);
 }
 
 void Control::FollowContent(int dw, int dh) {
@@ -42,7 +56,7 @@ void Control::FollowContent(int dw, int dh) {
   } else if (lockBottom_) {
     r.moveTop(design_.top() + dh);
   }
-  if (r != widget_->geometry()) widget_->setGeometry(r);
+  if (widget_ && r != widget_->geometry()) widget_->setGeometry(r);
 }
 
 }  // namespace fw

@@ -2,6 +2,7 @@
 
 #include "Text.h"
 
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -43,6 +44,7 @@ struct ControlProperties {
   int textSize = 0;   // 0: the standard size
   int textAlign = 0;  // 0 default (left), 1 left, 2 centre, 3 right
   bool multiline = false;
+  int limitText = 0;         // a text field's most characters; 0: no limit of its own
   QStringList initialValue;  // the rows of a popup or combo box
   int listIndex = -1;
   Color fillColor = 0xFFFFFF;
@@ -53,7 +55,9 @@ struct ControlProperties {
   int x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // a line's end points
 };
 
-// A control of a window, made of one widget that the control owns.
+// A control of a window, made of one widget. The widget has one owner at a time: the control,
+// until the control is added to a window, and from then on the window's content area, its Qt
+// parent. A control that outlives its window finds its widget gone (Widget throws Error).
 class Control {
  public:
   virtual ~Control();
@@ -64,7 +68,7 @@ class Control {
   int Index() const { return index_; }
   void SetIndex(int index) { index_ = index; }
   int TabIndex() const { return tabIndex_; }
-  QWidget& Widget() const { return *widget_; }
+  QWidget& Widget() const;
 
   virtual void Apply(const ControlProperties& properties);
   // Raises the control's Open event; the window does this once every control exists.
@@ -76,11 +80,14 @@ class Control {
 
  private:
   friend class Window;
+  // Hands the widget to its window's content area, which owns it from then on.
+  void AdoptInto(QWidget& parent);
   // Keeps the control's locked edges at their distance from the content area's edges after the
   // content area grew by (dw, dh) from its designed size.
   void FollowContent(int dw, int dh);
 
-  std::unique_ptr<QWidget> widget_;
+  std::unique_ptr<QWidget> unadopted_;  // the widget until a window adopts it
+  QPointer<QWidget> widget_;
   QString name_;
   int index_ = kNoIndex;
   int tabIndex_ = 0;
@@ -101,15 +108,22 @@ class ControlOf : public Control {
   using Control::Control;
 };
 
-// A one-line text field. It keeps a text of any length, and never a line end: each line end
-// (CR, LF or CR LF) that an assignment, a paste or a drop brings in becomes one blank, as the
-// field shows it. Setting Text raises TextChange before the assignment returns, also when the
-// text stays the same; every edit by the user raises it too.
+// A one-line text field. It keeps a text of any length up to its LimitText, and never a line
+// end: each line end (CR, LF or CR LF) that an assignment, a paste or a drop brings in becomes
+// one blank, as the field shows it. Setting Text raises TextChange before the assignment returns,
+// also when the text stays the same; every edit by the user raises it too. An edit of the user's
+// (typing, a paste, a drop) that would pass the limit is refused whole, with a word beside the
+// field, and leaves the text as it was.
 class TextField : public ControlOf<TextField> {
  public:
   TextField();
+  ~TextField() override;
   QString Text() const;
+  // Throws Error, and changes nothing, for a text longer than LimitText.
   void SetText(const QString& text);
+  // The most characters (UTF-16 code units) that the field holds; 0 for no limit of its own.
+  int LimitText() const { return limit_; }
+  void SetLimitText(int limit);
   // While TextChange runs: whether the user made the change (typing, cutting, pasting, undo)
   // rather than an assignment to Text.
   bool UserChange() const { return userChange_; }
@@ -122,9 +136,12 @@ class TextField : public ControlOf<TextField> {
   void UserEdited();
   void RedoAsOneLine();
   void RaiseTextChange(bool byUser);
+  void Refused();
   bool assigning_ = false;
   bool userChange_ = false;
   QString shown_;  // the text as the last change left it
+  int limit_ = 0;
+  std::unique_ptr<class LimitValidator> validator_;
 };
 
 // An editable combo box. Setting Text raises TextChanged before it returns; so does typing and

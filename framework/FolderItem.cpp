@@ -1,6 +1,9 @@
 #include "FolderItem.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace fw {
 
@@ -16,6 +19,17 @@ bool FolderItem::Directory() const {
 
 QString FolderItem::Name() const {
   return QFileInfo(path_).fileName();
+}
+
+std::optional<FileStamp> StampOf(const FolderItem& file) {
+  struct stat status {};
+  if (::stat(QFile::encodeName(file.Path()).constData(), &status) != 0) return std::nullopt;
+  return StampFrom(status);
+}
+
+FileStamp StampFrom(const struct ::stat& status) {
+  return {quint64(status.st_dev), quint64(status.st_ino), qint64(status.st_size),
+          qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
 }
 
 }  // namespace fw

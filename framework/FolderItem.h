@@ -3,6 +3,9 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
+
+struct stat;
 
 namespace fw {
 
@@ -21,5 +24,19 @@ class FolderItem {
 };
 
 using FolderItemPtr = std::shared_ptr<FolderItem>;
+
+// What tells one version of a file from another: the file itself (device and inode), its size and
+// the time of its last change. A file rewritten in place, or replaced by another, has another.
+struct FileStamp {
+  quint64 device = 0;
+  quint64 inode = 0;
+  qint64 size = 0;
+  qint64 modifiedNs = 0;  // since the epoch
+  bool operator==(const FileStamp&) const = default;
+};
+// The stamp of the file now; nothing when there is none at its path.
+std::optional<FileStamp> StampOf(const FolderItem& file);
+// The stamp of a file as the system describes it (stat, fstat).
+FileStamp StampFrom(const struct ::stat& status);
 
 }  // namespace fw

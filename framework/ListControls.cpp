@@ -100,11 +100,13 @@ class PopupRows : public QAbstractListModel {
     return {};
   }
 
-  QString Text(int row) const { return text_ ? text_(row) : texts_[std::size_t(row)]; }
-  QString Tag(int row) const { return text_ ? tag_(row) : tags_[std::size_t(row)]; }
+  // A made row whose function is missing reads as the empty text.
+  QString Text(int row) const { return made_ ? Made(text_, row) : texts_[std::size_t(row)]; }
+  QString Tag(int row) const { return made_ ? Made(tag_, row) : tags_[std::size_t(row)]; }
 
   void Hold(const QStringList& texts) {
     beginResetModel();
+    made_ = false;
     text_ = tag_ = nullptr;
     texts_.assign(texts.begin(), texts.end());
     tags_.assign(texts_.size(), QString());
@@ -115,6 +117,7 @@ class PopupRows : public QAbstractListModel {
     beginResetModel();
     texts_.clear();
     tags_.clear();
+    made_ = true;
     text_ = std::move(text);
     tag_ = std::move(tag);
     count_ = count;
@@ -137,17 +140,22 @@ class PopupRows : public QAbstractListModel {
  private:
   // Made rows are held from the first change of one of them on; they read the same.
   void HoldMadeRows() {
-    if (!text_) return;
+    if (!made_) return;
     texts_.clear();
     tags_.clear();
     for (int row = 0; row < count_; ++row) {
-      texts_.push_back(text_(row));
-      tags_.push_back(tag_(row));
+      texts_.push_back(Text(row));
+      tags_.push_back(Tag(row));
     }
+    made_ = false;
     text_ = tag_ = nullptr;
+  }
+  static QString Made(const PopupMenu::RowText& function, int row) {
+    return function ? function(row) : QString();
   }
 
   int count_ = 0;
+  bool made_ = false;  // rows made by functions, not held
   std::vector<QString> texts_, tags_;
   PopupMenu::RowText text_, tag_;
 };

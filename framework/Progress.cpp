@@ -20,11 +20,14 @@ constexpr qint64 kEstimateAfterMs = 100;
 constexpr qint64 kShowAfterMs = 400;
 constexpr qint64 kLongTaskMs = 500;
 
-// While a task runs, input goes only to the window that is modal then (the progress window, once
-// it is up, or a question that the task asks), and is dropped everywhere else: no click, key or
-// shortcut may reach a window, or a menu, whose work is under way. Qt's own deferral of input
-// (ExcludeUserInputEvents) is no use here: on X it can leave the deferred input stuck until
-// some other event arrives, the progress window's Cancel and Escape with it.
+// Until the progress window is due, the task lets events run without the user's input
+// (ExcludeUserInputEvents), which waits in the window system's queue, in order. Once the task
+// ends, the event loop is woken: on X the input kept back otherwise stays stuck until some other
+// event arrives. From the moment the progress window is due, input runs again, and goes only to
+// the window that is modal then (the progress window, or a question that the task asks): it is
+// dropped everywhere else, as Qt's modality drops it, and no click, key or shortcut reaches a
+// window, or a menu, whose work is under way. The same holds for input sent straight to a widget
+// while the task runs, which no queue holds back.
 class InputOnlyToModal : public QObject {
  public:
   InputOnlyToModal() { qApp->installEventFilter(this); }
@@ -67,6 +70,19 @@ class InputOnlyToModal : public QObject {
   }
 };
 
+// Puts a window without a parent over the window of parent, as a dialog of that window.
+void StandOver(QWidget& dialog, QWidget* parent) {
+  if (!parent) return;
+  QWidget* const over = parent->window();
+  dialog.winId();  // makes the native window, whose transient parent is set here
+  if (QWindow* const handle = dialog.windowHandle())
+    handle->setTransientParent(over->windowHandle());
+  dialog.adjustSize();
+  QRect place = dialog.frameGeometry();
+  place.moveCenter(over->frameGeometry().center());
+  dialog.move(place.topLeft());
+}
+
 // A task whose progress nobody sees and nobody stops.
 class NoProgress : public Progress {
  public:
@@ -79,11 +95,24 @@ class QtProgress : public Progress {
       : label_(label), steps_(steps), parent_(parent) {
     clock_.start();
   }
+  ~QtProgress() override {
+    // Wakes the event loop for the input that waited (see InputOnlyToModal).
+    QMetaObject::invokeMethod(
+        qApp, [] {}, Qt::QueuedConnection);
+  }
 
   bool Step(int done) override {
     if (!dialog_ && done < steps_ && TimeToShow(done)) Show();
     if (dialog_) dialog_->setValue(done);
     return !stopped_;
+  }
+
+  void RunPendingEvents() override {
+    if (dialog_) {
+      QCoreApplication::processEvents();
+    } else {
+      Progress::RunPendingEvents();
+    }
   }
 
  private:
@@ -94,8 +123,10 @@ class QtProgress : public Progress {
   }
 
   void Show() {
-    // Owned here, and gone before its parent: the task holds the window it works for.
-    dialog_ = std::make_unique<QProgressDialog>(parent_);
+    // Owned here alone: it has no Qt parent that could delete it under the task. It stands over
+    // the window it works for as that window's transient child.
+    dialog_ = std::make_unique<QProgressDialog>();
+    StandOver(*dialog_, parent_);
     dialog_->setWindowTitle(DialogTitle());
     dialog_->setWindowModality(Qt::ApplicationModal);
     dialog_->setLabelText(label_);
@@ -119,6 +150,10 @@ class QtProgress : public Progress {
 
 }  // namespace
 
+void Progress::RunPendingEvents() {
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 std::unique_ptr<Progress> StartProgress(const QString& label, int steps) {
   std::unique_ptr<Progress> progress = Dialogs().StartProgress(label, steps);
   if (!progress) progress = std::make_unique<NoProgress>();
@@ -130,7 +165,7 @@ std::unique_ptr<Progress> MakeQtProgress(const QString& label, int steps) {
 }
 
 bool RunEventsAndStep(Progress& progress, int done) {
-  QCoreApplication::processEvents();
+  progress.RunPendingEvents();
   return progress.Step(done);
 }
 

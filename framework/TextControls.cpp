@@ -4,9 +4,13 @@
 #include "Guard.h"
 #include "Text.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
+#include <QToolTip>
+#include <QValidator>
 
 namespace fw {
 
@@ -16,13 +20,46 @@ using controls::HorizontalAlignment;
 
 // ---- TextField
 
-TextField::TextField() : ControlOf(std::make_unique<QLineEdit>()) {
-  // A field keeps all of its text (LimitText 0); Qt's line edit would drop all but 32,767
-  // characters of it.
+// Refuses a text longer than the field's limit. Qt's line edit then takes back the edit of the
+// user's that made it, whole, and says so (inputRejected); Qt's own maximum length would cut
+// the edit instead.
+class LimitValidator : public QValidator {
+ public:
+  int limit = 0;
+  State validate(QString& input, int& /*pos*/) const override {
+    return limit > 0 && input.size() > limit ? Invalid : Acceptable;
+  }
+};
+
+TextField::TextField()
+    : ControlOf(std::make_unique<QLineEdit>()), validator_(std::make_unique<LimitValidator>()) {
+  // Qt's line edit would drop all but 32,767 characters of a text; the limit is the field's own.
   Edit().setMaxLength(std::numeric_limits<int>::max());
+  Edit().setValidator(validator_.get());
   QObject::connect(&Edit(), &QLineEdit::textChanged, &Edit(), [this] {
     if (!assigning_) Guard([this] { UserEdited(); });
   });
+  QObject::connect(&Edit(), &QLineEdit::inputRejected, &Edit(), [this] {
+    if (!assigning_) Guard([this] { Refused(); });
+  });
+}
+
+// The validator goes first; the line edit, when it is still there, lets go of it as it goes.
+TextField::~TextField() = default;
+
+void TextField::SetLimitText(int limit) {
+  limit_ = std::max(0, limit);
+  validator_->limit = limit_;
+}
+
+void TextField::Refused() {
+  QLineEdit& edit = Edit();
+  const QString message =
+      QCoreApplication::translate("fw::TextField",
+                                  "Not changed: the text would be longer than %1 characters, "
+                                  "the most that this field takes.")
+          .arg(QLocale(QLocale::English).toString(limit_));
+  QToolTip::showText(edit.mapToGlobal(QPoint(0, edit.height())), message, &edit);
 }
 
 QLineEdit& TextField::Edit() const {
@@ -34,6 +71,11 @@ QString TextField::Text() const {
 }
 
 void TextField::SetText(const QString& text) {
+  if (limit_ > 0 && text.size() > limit_) {
+    throw Error(QStringLiteral("A text of %1 characters is longer than the field's %2.")
+                    .arg(text.size())
+                    .arg(limit_));
+  }
   {
     Assigning assigning(assigning_);
     Edit().setText(OneLine(text));
@@ -91,6 +133,7 @@ void TextField::RaiseTextChange(bool byUser) {
 void TextField::Apply(const ControlProperties& p) {
   Control::Apply(p);
   ApplyFont(Edit(), p.textSize, StandardPixelSize());
+  SetLimitText(p.limitText);
   Assigning assigning(assigning_);
   Edit().setText(OneLine(p.text));
   shown_ = Edit().text();

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
+#include <QStringDecoder>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,8 +19,6 @@
 
 namespace fw {
 
-namespace {
-
 // A line's text. QString::fromUtf8 drops a byte order mark at the start, but within a file only
 // the mark at its very start is no text (the stream skips that one): a line's own U+FEFF stays.
 QString DecodeLine(QByteArrayView bytes) {
@@ -30,6 +29,14 @@ QString DecodeLine(QByteArrayView bytes) {
   if (marks == 0) return QString::fromUtf8(bytes);
   return QString(marks, QChar(0xFEFF)) + QString::fromUtf8(bytes.sliced(marks * 3));
 }
+
+bool IsUtf8(QByteArrayView bytes) {
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+  const QString decoded = decoder.decode(bytes);  // the decoder knows of an error once it has run
+  return !decoder.hasError();
+}
+
+namespace {
 
 // What a stream reads at a time. The lines of a document are shorter, all but line 1 of a long
 // logo, which is read on over as many reads as it takes.
@@ -95,7 +102,10 @@ RefusedFile::RefusedFile(const QString& fileName, const QString& reason)
       reason_(reason) {}
 
 TextOutputStream::TextOutputStream(Key, const FolderItem& file)
-    : name_(file.Name()), file_(file.Path()) {}
+    : name_(file.Name()), file_(file.Path()) {
+  // A document in a folder where the user may not make files can still be saved, in place.
+  file_.setDirectWriteFallback(true);
+}
 
 std::unique_ptr<TextOutputStream> TextOutputStream::Create(const FolderItem& file) {
   auto stream = std::make_unique<TextOutputStream>(Key{}, file);
@@ -124,6 +134,16 @@ void TextOutputStream::WriteLine(const QString& text) {
   char* const end = encoder_.appendToBuffer(encoded_.data(), line);
   *end = '\n';
   file_.write(encoded_.constData(), end + 1 - encoded_.constData());
+}
+
+void TextOutputStream::WriteLineBytes(QByteArrayView bytes) {
+  // As in WriteLine: a mark that starts the bytes would be taken for the file's own.
+  if (atStart_) {
+    atStart_ = false;
+    if (bytes.startsWith("\xEF\xBB\xBF")) file_.write("\xEF\xBB\xBF", 3);
+  }
+  file_.write(bytes.data(), bytes.size());
+  file_.write("\n", 1);
 }
 
 void TextOutputStream::Close() {
@@ -158,6 +178,7 @@ std::unique_ptr<TextInputStream> TextInputStream::Open(const FolderItem& file, q
   if (status.st_size > maxBytes) throw RefusedFile(name, TooLarge(status.st_size, maxBytes));
 
   // O_NONBLOCK means nothing to the reads of a regular file: the descriptor is read as it is.
+  stream->stamp_ = StampFrom(status);
   stream->fd_ = fd.Release();
   stream->maxBytes_ = maxBytes;
   return stream;
@@ -196,7 +217,11 @@ bool TextInputStream::Fill() {
 }
 
 QString TextInputStream::ReadLine() {
-  QByteArray line;  // only for a line that goes on past the chunk
+  return DecodeLine(ReadLineBytes());
+}
+
+QByteArray TextInputStream::ReadLineBytes() {
+  QByteArray line;
   while (Fill()) {
     const char* data = buffer_.constData();
     qsizetype end = pos_;
@@ -207,19 +232,13 @@ QString TextInputStream::ReadLine() {
       pos_ = end;
       continue;  // the line goes on in the next chunk
     }
-    QString text;
-    if (line.isEmpty()) {
-      text = DecodeLine(QByteArrayView(data + pos_, end - pos_));
-    } else {
-      line.append(data + pos_, end - pos_);
-      text = DecodeLine(line);
-    }
+    line.append(data + pos_, end - pos_);
     const char terminator = data[end];
     pos_ = end + 1;
     if (terminator == '\r' && Fill() && buffer_[pos_] == '\n') ++pos_;
-    return text;
+    return line;
   }
-  return DecodeLine(line);
+  return line;
 }
 
 bool TextInputStream::Eof() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Error.h"
+#include "FolderItem.h"
 
 #include <QByteArray>
 #include <QSaveFile>
@@ -10,8 +11,6 @@
 #include <memory>
 
 namespace fw {
-
-class FolderItem;
 
 // A file that TextInputStream refuses before reading any of it: a folder, a named pipe, a device
 // or anything else that is not a regular file, or a file larger than its reader takes. Reason()
@@ -27,7 +26,9 @@ class RefusedFile : public Error {
 
 // Writes a text file as UTF-8 lines ending in "\n", one line for each WriteLine. Nothing reaches
 // the file's place until Close: the text goes to a temporary file beside it, which then replaces
-// the file in one step, so a write that fails leaves the old file as it was.
+// the file in one step, so a write that fails leaves the old file as it was. In a folder where no
+// file can be made, a file that exists and may be written is written in place instead, which is
+// not atomic: a write that fails there leaves the file part written.
 class TextOutputStream {
  public:
   // Throws Error when the file cannot be created.
@@ -41,6 +42,8 @@ class TextOutputStream {
   ~TextOutputStream();
 
   void WriteLine(const QString& text);
+  // A line of bytes as they are, for a text kept in the encoding it was read in.
+  void WriteLineBytes(QByteArrayView bytes);
   // Throws Error when the text could not be written in full.
   void Close();
 
@@ -74,8 +77,13 @@ class TextInputStream {
   // The next line without its line end; the empty text at the end of the file. Throws Error when
   // the file cannot be read, or has grown past maxBytes since it was opened.
   QString ReadLine();
+  // The next line's bytes as they stand in the file, without its line end (and without the
+  // byte order mark that starts the file).
+  QByteArray ReadLineBytes();
   // True when nothing is left to read, which is so as soon as the last line has been read.
   bool Eof();
+  // The file as it was opened.
+  const FileStamp& Stamp() const { return stamp_; }
   void Close();
 
  private:
@@ -87,6 +95,12 @@ class TextInputStream {
   bool atStart_ = true;
   qint64 maxBytes_ = 0;
   qint64 read_ = 0;
+  FileStamp stamp_;
 };
+
+// Whether the bytes are valid UTF-8.
+bool IsUtf8(QByteArrayView bytes);
+// A line's text as ReadLine gives it from the line's bytes.
+QString DecodeLine(QByteArrayView bytes);
 
 }  // namespace fw

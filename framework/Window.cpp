@@ -191,7 +191,7 @@ void Window::SetMenuBar(std::shared_ptr<fw::MenuBar> bar) {
 
 void Window::AddControl(const QString& name, std::shared_ptr<Control> control) {
   control->name_ = name;
-  control->Widget().setParent(content_);
+  control->AdoptInto(*content_);
   controls_.push_back(std::move(control));
 }
 

@@ -1,10 +1,17 @@
 // Arbitrary bytes as a document that the desktop hands to the program, read into its first
 // window, saved, and read again. What users rely on is checked on every input:
 // - the read leaves no line end in the logo text, and makes no window besides the first;
+// - the read gives what the input says: line 1 as the text (decoded as UTF-8, or as Latin-1
+//   where it is not UTF-8), a capital or digit byte of it for every character, and the
+//   background and every character line written in the writer's own plain form as they stand;
+// - the save writes line 1 back byte for byte, whatever its encoding;
 // - read, save and read again gives the same logo (text, background, every character);
 // - save, read and save again writes the same bytes;
-// - a document refused (an input that ends in a NUL byte is presented as a file grown past the
-//   reader's limit) is told to the user, by the file's name, and leaves the window as it was.
+// - a document refused is told to the user, by the file's name, and leaves the window as it
+//   was: one whose line 1 is longer than the logo's bound, and one past the reader's size limit
+//   (an input that ends in a NUL byte is presented as a file grown past it). An input that ends
+//   in the byte 01 is presented as a file exactly at the limit, which must be read: the input,
+//   empty lines, and a last line of NUL bytes that fills it up.
 // The window draws nothing (the renderer has tests of its own), so that an input costs what the
 // program's own work on it costs.
 #include "editor/QuenzWin.h"
@@ -25,14 +32,19 @@
 #include <QTemporaryDir>
 #include <QtGlobal>
 
+#include <climits>
+
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -118,12 +130,128 @@ std::string Bytes(const std::string& path) {
   return bytes;
 }
 
-void Write(const std::string& path, const std::uint8_t* data, std::size_t size, off_t length) {
+// The file holds the bytes, then NUL bytes up to length, which take no room (a sparse file).
+void Write(const std::string& path, std::string_view bytes, off_t length) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   Check(fd >= 0);
-  Check(write(fd, data, size) == ssize_t(size));
-  if (length > off_t(size)) Check(ftruncate(fd, length) == 0);
+  Check(write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size()));
+  if (length > off_t(bytes.size())) Check(ftruncate(fd, length) == 0);
   close(fd);
+}
+
+// ---- what the input says, read on its own terms
+
+constexpr std::string_view kMark = "\xEF\xBB\xBF";
+
+// The lines of a file, one at a time: CR, LF and CR LF end a line alike, and a byte order mark
+// that starts the file is none of its text.
+class Lines {
+ public:
+  explicit Lines(std::string_view bytes) : rest_(bytes) {
+    if (rest_.starts_with(kMark)) rest_.remove_prefix(kMark.size());
+  }
+  std::optional<std::string_view> Next() {
+    if (rest_.empty()) return std::nullopt;
+    const std::size_t end = rest_.find_first_of("\r\n");
+    const std::string_view line = rest_.substr(0, end);
+    if (end == std::string_view::npos) {
+      rest_ = {};
+    } else {
+      rest_.remove_prefix(end + (rest_.substr(end).starts_with("\r\n") ? 2 : 1));
+    }
+    return line;
+  }
+
+ private:
+  std::string_view rest_;
+};
+
+// A decimal number as the writer writes it: no sign but an optional "-" where allowed, no
+// leading zero, no blank, within [low, high].
+std::optional<std::int64_t> PlainNumber(std::string_view text, std::int64_t low,
+                                        std::int64_t high) {
+  const std::string_view digits = text.starts_with('-') ? text.substr(1) : text;
+  if (digits.empty() || (digits.size() > 1 && digits[0] == '0') || digits.size() > 11) {
+    return std::nullopt;
+  }
+  std::int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (value < low || value > high || text == "-0") return std::nullopt;
+  return value;
+}
+
+std::vector<std::string_view> Fields(std::string_view text, char separator) {
+  std::vector<std::string_view> fields;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = text.find(separator, start);
+    fields.push_back(text.substr(start, end - start));
+    if (end == std::string_view::npos) return fields;
+    start = end + 1;
+  }
+}
+
+// A colour in its plain form, "r:g:b".
+std::optional<fw::Color> PlainColor(std::string_view text) {
+  const auto fields = Fields(text, ':');
+  if (fields.size() != 3) return std::nullopt;
+  fw::Color c = 0;
+  for (const std::string_view field : fields) {
+    const auto channel = PlainNumber(field, 0, 255);
+    if (!channel) return std::nullopt;
+    c = (c << 8) | fw::Color(*channel);
+  }
+  return c;
+}
+
+// A character line in its plain form: glyph index, colour, x position.
+std::optional<std::tuple<std::int32_t, fw::Color, std::int32_t>> PlainCharacter(
+    std::string_view line) {
+  const auto fields = Fields(line, ',');
+  if (fields.size() != 3) return std::nullopt;
+  constexpr std::int64_t kLow = INT32_MIN, kHigh = INT32_MAX;
+  const auto glyph = PlainNumber(fields[0], kLow, kHigh);
+  const auto color = PlainColor(fields[1]);
+  const auto pos = PlainNumber(fields[2], kLow, kHigh);
+  if (!glyph || !color || !pos) return std::nullopt;
+  return std::tuple{std::int32_t(*glyph), *color, std::int32_t(*pos)};
+}
+
+// The bytes of line 1 that make glyphs: capitals and digits.
+std::size_t KeptBytes(std::string_view line1) {
+  std::size_t kept = 0;
+  for (const char b : line1)
+    if ((b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z')) ++kept;
+  return kept;
+}
+
+QString TextOf(std::string_view line1) {
+  const QByteArrayView bytes(line1.data(), qsizetype(line1.size()));
+  return fw::IsUtf8(bytes) ? fw::DecodeLine(bytes) : QString::fromLatin1(bytes);
+}
+
+// The first line of a file that the writer wrote for line 1's bytes: a line that starts with a
+// byte order mark gets one of its own before it.
+std::string WrittenLine1(std::string_view line1) {
+  return (line1.starts_with(kMark) ? std::string(kMark) : std::string()) + std::string(line1);
+}
+
+// The read checked against the input itself.
+void CheckAgainstInput(const Logo& read, std::string_view file) {
+  Lines lines(file);
+  const std::string_view line1 = lines.Next().value_or(std::string_view());
+  Check(read.text == TextOf(line1));
+  const std::size_t kept = KeptBytes(line1);
+  Check(read.characters.size() == kept);
+  const auto line2 = lines.Next();
+  if (const auto background = PlainColor(line2.value_or(std::string_view()))) {
+    Check(read.background == *background);
+  }
+  for (std::size_t n = 0; n < kept; ++n) {
+    const auto line = lines.Next();
+    if (!line) break;
+    if (const auto character = PlainCharacter(*line)) Check(read.characters[n] == *character);
+  }
 }
 
 }  // namespace
@@ -166,8 +294,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const QString input = folder->filePath(QStringLiteral("input.TXT"));
   const QString saved = folder->filePath(QStringLiteral("saved.TXT"));
   const QString again = folder->filePath(QStringLiteral("again.TXT"));
-  const bool tooLarge = size > 0 && data[size - 1] == 0;
-  Write(input.toStdString(), data, size, tooLarge ? QuenzWin::kMaxDocumentBytes + 1 : 0);
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const bool tooLarge = bytes.ends_with('\0');
+  // At the limit: the input, as many empty lines as the reader could want character lines, and a
+  // last line of NUL bytes that fills the file up, which the reader thus never needs to read.
+  const bool atLimit = bytes.ends_with('\1');
+  std::string file(bytes);
+  if (atLimit) file += std::string(KeptBytes(Lines(bytes).Next().value_or("")) + 1, '\n');
+  Write(input.toStdString(), file,
+        tooLarge  ? QuenzWin::kMaxDocumentBytes + 1
+        : atLimit ? QuenzWin::kMaxDocumentBytes
+                  : 0);
+  const std::string_view line1 = Lines(file).Next().value_or(std::string_view());
+  const bool tooLong = TextOf(line1).size() > QuenzWin::kMaxLogoText;
 
   // No logo, so that nothing of the last input stays in the characters that a document leaves
   // as its text made them.
@@ -181,9 +320,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   OpenAsTheDesktopDoes(input);
   Check(fw::OpenWindows().size() == 1);
-  if (tooLarge) {
+  if (tooLarge || tooLong) {
     Check(dialogs->messages.size() == 1);
-    Check(dialogs->messages[0].startsWith(QStringLiteral("“input.TXT” is not a logo document")));
+    Check(dialogs->messages[0].startsWith(
+        tooLarge ? QStringLiteral("“input.TXT” is not a logo document")
+                 : QStringLiteral("“input.TXT” was not opened: its logo text is longer than")));
     Check(LogoOf(w) == before);
     Check(!w.mFile);
     return 0;
@@ -193,9 +334,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Logo read = LogoOf(w);
   Check(!read.text.contains(u'\n') && !read.text.contains(u'\r'));
   Check(read.rows == int(read.characters.size()));
+  CheckAgainstInput(read, file);
 
   // The round trip, through the window's own writer and reader.
   w.SaveData(std::make_shared<fw::FolderItem>(saved));
+  const std::string written = Bytes(saved.toStdString());
+  Check(written.substr(0, written.find('\n')) == WrittenLine1(line1));
   w.OpenData(std::make_shared<fw::FolderItem>(saved));
   Check(dialogs->messages.empty());
   Logo reread = LogoOf(w);
@@ -204,6 +348,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(reread == read);
 
   w.SaveData(std::make_shared<fw::FolderItem>(again));
-  Check(Bytes(again.toStdString()) == Bytes(saved.toStdString()));
+  Check(Bytes(again.toStdString()) == written);
   return 0;
 }

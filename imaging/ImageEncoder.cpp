@@ -114,9 +114,13 @@ bool SaveImage(const FolderItem& file, int format, int quality, QSize size, int 
                     QCoreApplication::translate("fw", "format %1 is not known.").arg(format));
   }
   QSaveFile out(file.Path());
+  // An image in a folder where the user may not make files can still replace one, in place.
+  out.setDirectWriteFallback(true);
   if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     throw SaveError(file.Name(), out.errorString());
   }
+  // A band holds one row at least, or the save would never get past its first.
+  bandRows = std::max(1, bandRows);
   QString failure;
   try {
     const auto encoder = ImageEncoder::Make(format, out, size, quality);

@@ -265,28 +265,21 @@ class FailedSaveTest : public DocumentTest {
   QByteArray saved;
 };
 
-// Runs only as a user whom permissions stop; the test command runs it again as one.
-using FailedSaveAsUser = FailedSaveTest;
+// Only a file that exists can be written in place there (see SaveOverTest.cpp); a new one fails.
+class FailedSaveAsUser : public FailedSaveTest {};
 
 TEST_F(FailedSaveAsUser, IntoAReadOnlyFolder) {
-  if (geteuid() == 0) GTEST_SKIP() << "root writes into a read-only folder";
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root's writes";
   ASSERT_TRUE(QDir(PathOf(QString())).mkdir(QStringLiteral("ro")));
   SaveThenChange(QStringLiteral("ro/"));
   const QString folder = PathOf(QStringLiteral("ro"));
   ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
                                                 QFile::ExeGroup | QFile::ReadOther |
                                                 QFile::ExeOther));
-  QFile probe(PathOf(QStringLiteral("ro/probe")));
-  const bool writable = probe.open(QIODevice::WriteOnly);
-  probe.close();
-  if (writable) {
-    probe.remove();
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    GTEST_SKIP() << "permissions do not stop this user's writes";
-  }
 
+  Script().ExpectSave(kText, QStringLiteral("TAVURE.TXT"), PathOf(QStringLiteral("ro/new.TXT")));
   Script().ExpectMessage(QStringLiteral("could not be saved"), fw::MessageButton::Action);
-  fw::ChooseMenuItem(QStringLiteral("FileSave"), w.get());
+  fw::ChooseMenuItem(QStringLiteral("FileSaveAs"), w.get());
   QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   EXPECT_TRUE(Script().Done());
   ExpectUnchanged();
@@ -399,6 +392,57 @@ TEST_F(DocumentTest, LineOneIsTakenWhole) {
   EXPECT_EQ(w->LogoTF().Text(), QStringLiteral("A,B c:D"));
   EXPECT_EQ(w->UBoundLogo(), 3);
   EXPECT_EQ(w->MojimePM().List(2), QStringLiteral("D: 3"));
+}
+
+// A line 1 in another encoding than UTF-8 is kept byte for byte until the user edits it, shown one
+// character a byte (Latin-1), with the glyphs of its own capital and digit bytes.
+TEST_F(DocumentTest, ALineOneThatIsNotUtf8IsKeptByteForByteUntilEdited) {
+  const struct {
+    const char* what;
+    QByteArray line1;
+    const char* glyphs;  // the bytes that make glyphs
+  } cases[] = {
+      {"Latin-1", "Caf\xE9 \xFF", "C"},
+      // "テスト" (its 83 58 holds an X), "ア" (83 41, an A), then " A1".
+      {"Shift-JIS", "\x83\x65\x83\x58\x83\x67\x83\x41 A1", "XAA1"},
+      {"UTF-8 cut short", "AB\xE3\x81", "AB"},
+      {"a lone continuation byte", "\x80Z", "Z"},
+      {"a byte order mark, then bytes that are not UTF-8", "\xEF\xBB\xBFQ\xFE", "Q"},
+      {"a NUL and a Latin-1 letter", QByteArray("X\0\xC4", 3), "X"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const QString name = QStringLiteral("doc.TXT");
+    QByteArray records;
+    for (int n = 0; c.glyphs[n]; ++n)
+      records += QByteArray::number(n) + ",0:0:0," + QByteArray::number(n * 92) + "\n";
+    // A file that starts with the mark, so that the mark in line 1 is the line's own.
+    const QByteArray start = c.line1.startsWith("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" : "";
+    const QByteArray file = start + c.line1 + "\n255:255:255\n" + records;
+    auto window = Shown();
+    Read(*window, name, file);
+    EXPECT_EQ(window->LogoTF().Text(), QString::fromLatin1(c.line1));
+    QByteArray glyphs;
+    for (int n = 1; n <= window->UBoundLogo(); ++n)
+      glyphs += window->MojimePM().RowTag(n - 1).toLatin1();
+    EXPECT_EQ(glyphs, QByteArray(c.glyphs));
+
+    fw::ChooseMenuItem(QStringLiteral("FileSave"), window.get());
+    EXPECT_EQ(ReadBytes(PathOf(name)), file) << "a save without an edit";
+
+    // Once edited, the text is written as UTF-8, as the field shows it.
+    window->LogoTF().Edit().setFocus();
+    window->LogoTF().Edit().end(false);
+    QTest::keyClicks(&window->LogoTF().Edit(), QStringLiteral("9"));
+    const QString edited = QString::fromLatin1(c.line1) + u'9';
+    ASSERT_EQ(window->LogoTF().Text(), edited);
+    EXPECT_EQ(window->UBoundLogo(), int(std::strlen(c.glyphs)) + 1);
+    fw::ChooseMenuItem(QStringLiteral("FileSave"), window.get());
+    const QByteArray saved = ReadBytes(PathOf(name));
+    EXPECT_EQ(saved.left(saved.indexOf('\n')), edited.toUtf8());
+    window->OpenData(ItemOf(name));
+    EXPECT_EQ(window->LogoTF().Text(), edited) << "and reads back as that text";
+  }
 }
 
 TEST_F(DocumentTest, LineEndsReadAlike) {
@@ -559,8 +603,8 @@ TEST_F(DocumentTest, APastedLineEndNeverSplitsTheDocument) {
   ExpectChars(*r, Chars(*w));
 }
 
-TEST_F(DocumentTest, ALogoOf300000CapitalsReadsAndSavesBackByteForByte) {
-  constexpr int kCount = 300000;
+TEST_F(DocumentTest, ALogoAtTheBoundReadsAndSavesBackByteForByte) {
+  constexpr int kCount = QuenzWin::kMaxLogoText;
   QByteArray text;
   QByteArray lines;
   for (int n = 0; n < kCount; ++n) {
@@ -570,13 +614,13 @@ TEST_F(DocumentTest, ALogoOf300000CapitalsReadsAndSavesBackByteForByte) {
              QByteArray::number(n * 92 - 5 * (n % 3)) + '\n';
   }
   const QByteArray document = text + "\n1:2:3\n" + lines;
-  ASSERT_GT(document.size(), 6'000'000);
+  ASSERT_GT(document.size(), 2'000'000);
   Read(*w, QStringLiteral("long.TXT"), document);
   ASSERT_EQ(w->UBoundLogo(), kCount);
   EXPECT_EQ(w->LogoTF().Text().size(), kCount);
   ASSERT_EQ(w->MojimePM().ListCount(), kCount);
-  EXPECT_EQ(w->MojimePM().List(kCount - 1), QStringLiteral("L: 300000"));
-  EXPECT_EQ(w->MojimePM().RowTag(kCount - 1), QStringLiteral("L"));
+  EXPECT_EQ(w->MojimePM().List(kCount - 1), QStringLiteral("D: 100000"));
+  EXPECT_EQ(w->MojimePM().RowTag(kCount - 1), QStringLiteral("D"));
   EXPECT_EQ(w->mLogo[kCount]->mPos, (kCount - 1) * 92 - 5 * ((kCount - 1) % 3));
 
   w->SaveData(ItemOf(QStringLiteral("again.TXT")));
@@ -647,6 +691,36 @@ TEST_F(RefusedDocumentTest, AnythingButARegularFileIsRefusedWithoutWaiting) {
     ExpectRefused(c.item, QString::fromLatin1(c.reason));
   }
   close(sock);
+}
+
+// Refused before the window changes, so before the application shows a window for it; nothing
+// of it is cut to fit.
+TEST_F(RefusedDocumentTest, ALogoTextPastTheBoundIsRefusedWhole) {
+  constexpr int kMax = QuenzWin::kMaxLogoText;
+  const struct {
+    const char* what;
+    QByteArray line1;
+  } cases[] = {
+      {"capitals", QByteArray(kMax + 1, 'Q')},
+      {"Latin-1, one character a byte", QByteArray(kMax, 'Q') + "\xE9"},
+      {"UTF-8 outside the BMP, two characters each",
+       QByteArray("\xF0\x9F\x98\x80").repeated(kMax / 2 + 1)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(PathOf(QStringLiteral("long.TXT")), c.line1 + "\n1:2:3\n0,0:0:0,5\n");
+    w->mNoChange = true;
+    Script().ExpectMessage(QStringLiteral("“long.TXT” was not opened: its logo text is longer "
+                                          "than 100,000 characters"),
+                           fw::MessageButton::Action);
+    fw::Guard([&] { w->OpenData(ItemOf(QStringLiteral("long.TXT"))); });
+    EXPECT_TRUE(Script().Done());
+    EXPECT_EQ(w->LogoTF().Text(), QStringLiteral("TAVURE"));
+    EXPECT_EQ(w->UBoundLogo(), 6);
+    EXPECT_EQ(w->BKColorRT().FillColor(), kWhite);
+    EXPECT_FALSE(w->mFile);
+    EXPECT_TRUE(w->mNoChange);
+  }
 }
 
 TEST_F(RefusedDocumentTest, AFileLargerThan16MiBIsRefusedBeforeItIsRead) {

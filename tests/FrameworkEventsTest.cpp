@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMetaObject>
+#include <QPointer>
 #include <QTest>
 
 #include <algorithm>
@@ -427,6 +428,38 @@ TEST_F(FrameworkEventsTest, RowsAndTagsChangeWithoutAnEvent) {
   p.AddRow(QStringLiteral("D"));
   EXPECT_EQ(p.RowTag(0), QString()) << "the tags went with their rows";
   EXPECT_EQ(changes, 0);
+}
+
+TEST_F(FrameworkEventsTest, RowsMadeWithoutATagFunctionHaveEmptyTags) {
+  const auto w = Shown();
+  fw::PopupMenu& p = w->Popup();
+  p.SetRows(
+      3, [](int row) { return QString::number(row); }, nullptr);
+  EXPECT_EQ(p.List(2), QStringLiteral("2"));
+  EXPECT_EQ(p.RowTag(2), QString());
+  p.AddRow(QStringLiteral("3"));  // holds the made rows, tags and all
+  EXPECT_EQ(p.RowTag(0), QString());
+  EXPECT_EQ(p.List(3), QStringLiteral("3"));
+  p.SetRows(2, nullptr, [](int row) { return QString::number(row); });
+  EXPECT_EQ(p.List(1), QString());
+  EXPECT_EQ(p.RowTag(1), QStringLiteral("1"));
+}
+
+// A control held past its window: the window's content area owned the widget and took it along.
+TEST_F(FrameworkEventsTest, AControlThatOutlivesItsWindowDeletesNoWidget) {
+  auto field = std::make_shared<fw::TextField>();
+  {
+    auto window = std::make_shared<fw::Window>();
+    window->AddControl(QStringLiteral("Field"), field);
+  }
+  EXPECT_THROW(field->Widget(), fw::Error);
+  EXPECT_THROW(field->SetText(QStringLiteral("x")), fw::Error);
+  field.reset();  // deleted the widget a second time before
+  // A control that no window adopted deletes its own widget.
+  auto alone = std::make_unique<fw::Label>();
+  QPointer<QWidget> widget = &alone->Widget();
+  alone.reset();
+  EXPECT_TRUE(widget.isNull());
 }
 
 // ---- combo boxes

@@ -15,6 +15,7 @@
 #include <QImageWriter>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <new>
 
@@ -64,6 +65,24 @@ TEST_F(SaveImageTest, RunningOutOfMemoryIsToldInPlainWordsAndKeepsTheOldFile) {
     }
     EXPECT_EQ(ReadBytes(path), "old contents");
     EXPECT_EQ(QDir(PathOf(QString())).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  }
+}
+
+TEST_F(SaveImageTest, ABandOfNoRowsIsTakenAsOneRow) {
+  const QImage image = NoiseImage(8, 5);
+  for (const int bandRows : {0, -1, INT_MIN}) {
+    SCOPED_TRACE(bandRows);
+    const QString path = PathOf(QStringLiteral("logo.PNG"));
+    int bands = 0;
+    const fw::BandSource band = [&](int top, int count) -> fw::ImageRows {
+      ++bands;
+      EXPECT_EQ(count, 1);
+      return {image.constScanLine(top), image.bytesPerLine(), count};
+    };
+    EXPECT_TRUE(fw::SaveImage(fw::FolderItem(path), fw::Picture::kFormatPNG, -1, image.size(),
+                              bandRows, band));
+    EXPECT_EQ(bands, 5);
+    EXPECT_EQ(QImageReader(path).size(), image.size());
   }
 }
 

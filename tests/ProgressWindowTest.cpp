@@ -9,10 +9,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
+#include <QWindow>
 
 #include <functional>
 
@@ -105,7 +107,8 @@ TEST_F(ProgressWindowTest, ALongTaskShowsItWithinHalfASecondAndTheUserCanStopIt)
     // long as the steps are short.
     EXPECT_LT(before, 400) << "shown at step " << done;
     EXPECT_EQ(dialog->windowModality(), Qt::ApplicationModal);
-    EXPECT_EQ(dialog->parentWidget(), static_cast<QWidget*>(&w->Frame()));
+    ASSERT_NE(dialog->windowHandle(), nullptr);
+    EXPECT_EQ(dialog->windowHandle()->transientParent(), w->Frame().windowHandle());
     EXPECT_EQ(dialog->labelText(), QStringLiteral("Saving “logo.PNG”…"));
     EXPECT_EQ(dialog->value(), done);
     EXPECT_TRUE(progress->Step(done + 1)) << "not stopped yet";
@@ -116,6 +119,22 @@ TEST_F(ProgressWindowTest, ALongTaskShowsItWithinHalfASecondAndTheUserCanStopIt)
     Flush();
     EXPECT_EQ(ShownProgressWindow(), nullptr) << "the window goes with the task";
   }
+}
+
+// The progress window is the task's alone: the window it stands over may go first.
+TEST_F(ProgressWindowTest, TheProgressWindowOutlivesTheWindowItStandsOver) {
+  auto w = Shown();
+  auto progress = fw::MakeQtProgress(QStringLiteral("Saving"), 1000);
+  qint64 before = 0;
+  RunSteps(*progress, 1000, 20, before);
+  const QPointer<QProgressDialog> dialog = ShownProgressWindow();
+  ASSERT_FALSE(dialog.isNull());
+  CloseAllWindows();
+  w.reset();
+  Flush();
+  EXPECT_FALSE(dialog.isNull()) << "deleted with the window";
+  progress.reset();  // deleted it a second time before
+  EXPECT_TRUE(dialog.isNull());
 }
 
 }  // namespace

@@ -1,17 +1,21 @@
-// The text field's text: it keeps every character of a long text, and no line end comes into it,
-// whichever way the text comes.
+// The text field's text: it keeps every character of a long text up to its bound, and no line end
+// comes into it, whichever way the text comes.
 #include "support/Fixtures.h"
 
 #include "framework/Application.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMimeData>
 #include <QTest>
+#include <QToolTip>
 
 #include <functional>
+#include <string_view>
 
 namespace {
 
@@ -46,6 +50,19 @@ class TextFieldTest : public QuenzTest {
     QApplication::clipboard()->setText(text);
     fw::ChooseMenuItem(QStringLiteral("EditPaste"), t.w.get());
   }
+  static void Type(TextFieldTest& t, const QString& text) { QTest::keyClicks(&t.Edit(), text); }
+  // A drop of text at the cursor, as a drag from another program ends.
+  static void Drop(TextFieldTest& t, const QString& text) {
+    QMimeData mime;
+    mime.setText(text);
+    const QPointF at(t.Edit().width() / 2, t.Edit().height() / 2);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&t.Edit(), &enter);
+    QDragMoveEvent move(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&t.Edit(), &move);
+    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&t.Edit(), &drop);
+  }
   static void Commit(TextFieldTest& t, const QString& text) {
     QInputMethodEvent event;
     event.setCommitString(text);
@@ -56,19 +73,70 @@ class TextFieldTest : public QuenzTest {
   QStringList changes;
 };
 
-TEST_F(TextFieldTest, ALongTextIsKeptWhole) {
-  const QString capitals(300000, u'Q');
-  Field().SetText(capitals);
-  EXPECT_EQ(Field().Text(), capitals);
-  EXPECT_EQ(w->UBoundLogo(), 300000);
+// The logo field holds up to its bound, past Qt's usual 32,767 characters, and never more: an
+// edit that would pass the bound is refused whole, never cut.
+TEST_F(TextFieldTest, ATextUpToTheBoundIsKeptWholeAndNoEditPassesIt) {
+  constexpr int kMax = QuenzWin::kMaxLogoText;
+  ASSERT_GE(kMax, 100000);
+  EXPECT_EQ(Field().LimitText(), kMax);
+  const struct {
+    const char* how;
+    Insert insert;
+    bool replacesSelection;  // with all of the text at once
+  } ways[] = {
+      {"typed", Type, false},
+      {"pasted with Ctrl+V", PasteByKey, true},
+      {"pasted from the Edit menu", PasteByMenu, true},
+      {"dropped", Drop, false},  // where the mouse is
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.how);
+    // Up to the bound the text comes in whole.
+    Field().SetText(QString(kMax - 2, u'Q'));
+    Edit().end(false);
+    way.insert(*this, QStringLiteral("Q7"));
+    const QString filled = Field().Text();
+    ASSERT_EQ(filled.size(), kMax);
+    ASSERT_EQ(filled.count(u'7'), 1);
+    ASSERT_EQ(w->UBoundLogo(), kMax);
 
-  // Typed and pasted text go on past Qt's usual 32,767 characters too.
-  Edit().end(false);
-  QTest::keyClicks(&Edit(), "Z");
-  PasteByKey(*this, QString(40000, u'7'));
-  EXPECT_EQ(Field().Text(), capitals + u'Z' + QString(40000, u'7'));
-  ASSERT_EQ(w->UBoundLogo(), 340001);
-  EXPECT_EQ(w->mLogo[340001]->mChr, 33);
+    // One more character, at the end or in the middle, is refused, and so is a long text over
+    // a small selection: nothing is cut to fit.
+    for (const int at : {kMax, 10}) {
+      QToolTip::hideText();
+      changes.clear();
+      Edit().setCursorPosition(at);
+      way.insert(*this, QStringLiteral("Z"));
+      EXPECT_EQ(Field().Text(), filled);
+      EXPECT_TRUE(changes.isEmpty());
+      EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("100,000 characters")))
+          << QToolTip::text().toStdString();
+    }
+    if (way.replacesSelection) {
+      Edit().setSelection(0, 2);
+      way.insert(*this, QStringLiteral("ABC"));
+      EXPECT_EQ(Field().Text(), filled);
+    }
+    if (std::string_view(way.how) != "dropped") {  // a drop goes where the mouse is
+      Edit().selectAll();
+      way.insert(*this, QStringLiteral("AB"));
+      EXPECT_EQ(Field().Text(), QStringLiteral("AB")) << "a shorter text still comes in";
+    }
+    if (std::string_view(way.how) != "typed") {  // a long text at once
+      Field().SetText(QStringLiteral("ab"));
+      way.insert(*this, QString(kMax, u'X'));
+      EXPECT_EQ(Field().Text(), QStringLiteral("ab"));
+      EXPECT_EQ(w->UBoundLogo(), 0);
+    }
+  }
+
+  const QString full = QString(kMax - 1, u'Q') + u'7';
+  // An assignment past the bound is an error, and changes nothing either.
+  Field().SetText(full);
+  changes.clear();
+  EXPECT_THROW(Field().SetText(full + u'Z'), fw::Error);
+  EXPECT_EQ(Field().Text(), full);
+  EXPECT_TRUE(changes.isEmpty());
 }
 
 TEST_F(TextFieldTest, EachLineEndBecomesOneBlank) {

@@ -1,0 +1,209 @@
+// A save over a document that changed on disk since the window last read or wrote it: it asks
+// first, over the window, whether to replace that version. And a user's own writable file in a
+// folder where they may not make files is still saved, in place.
+#include "support/Fixtures.h"
+
+#include "framework/Application.h"
+#include "framework/Dialogs.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include <unistd.h>
+
+#include <functional>
+
+namespace {
+
+const QString kText = QStringLiteral("TextType");
+const QString kQuestion = QStringLiteral("has changed since this window last opened or saved it");
+
+class SaveOverTest : public QuenzTest {
+ protected:
+  void SetUp() override {
+    QuenzTest::SetUp();
+    w = Shown();
+    path = PathOf(QStringLiteral("doc.TXT"));
+  }
+
+  // Saves w to doc.TXT through the save dialog.
+  void SaveFirst() {
+    Script().ExpectSave(kText, QStringLiteral("TAVURE.TXT"), path);
+    fw::ChooseMenuItem(QStringLiteral("FileSaveAs"), w.get());
+    ASSERT_TRUE(Script().Done());
+  }
+  // An unsaved change in a window: a new background.
+  static void Change(QuenzWin& window, fw::Color c) {
+    Script().ExpectColor(QStringLiteral("背景色を選んで下さい"), c);
+    QTest::mouseClick(&window.BKColorRT().Widget(), Qt::LeftButton);
+    ASSERT_TRUE(window.mDuty);
+  }
+  void Save(QuenzWin& window) { fw::ChooseMenuItem(QStringLiteral("FileSave"), &window); }
+
+  std::shared_ptr<QuenzWin> w;
+  QString path;
+};
+
+void SetModified(const QString& path, const QDateTime& when) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
+}
+
+TEST_F(SaveOverTest, AChangedFileIsReplacedOnlyWhenTheUserSaysSo) {
+  const struct {
+    const char* how;
+    std::function<void(const QString& path)> change;
+  } changes[] = {
+      {"rewritten in place, same size, later time",
+       [](const QString& p) {
+         const QDateTime before = QFileInfo(p).lastModified();
+         QByteArray bytes = ReadBytes(p);
+         bytes[0] = 'X';
+         QFile file(p);
+         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+         file.write(bytes);
+         file.close();
+         SetModified(p, before.addSecs(5));
+       }},
+      {"replaced by another file of the same size and time",
+       [](const QString& p) {
+         const QDateTime before = QFileInfo(p).lastModified();
+         QByteArray bytes = ReadBytes(p);
+         bytes[0] = 'X';
+         const QString other = p + QStringLiteral(".new");
+         WriteBytes(other, bytes);
+         SetModified(other, before);
+         ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(p).constData()),
+                   0);
+       }},
+      {"grown", [](const QString& p) { WriteBytes(p, ReadBytes(p) + "0,0:0:0,0\n"); }},
+  };
+  for (const auto& c : changes) {
+    for (const fw::MessageButton answer : {fw::MessageButton::Action, fw::MessageButton::Cancel}) {
+      SCOPED_TRACE(std::string(c.how) + (answer == fw::MessageButton::Action ? ", replace" : ""));
+      Script().Reset();
+      w = Shown();  // one that has not seen the file yet
+      SaveFirst();
+      c.change(path);
+      const QByteArray theirs = ReadBytes(path);
+      Change(*w, fw::RGB(1, 2, 3));
+      Script().ExpectMessage(kQuestion, answer);
+      Script().WhileOpen([this] { EXPECT_EQ(fw::DialogOwner(), w.get()) << "over the window"; });
+      Save(*w);
+      ASSERT_TRUE(Script().Done());
+      ASSERT_EQ(Script().messages.size(), 1u);
+      EXPECT_TRUE(Script().messages[0].message.contains(QStringLiteral("“doc.TXT”")));
+      EXPECT_TRUE(Script().messages[0].cancelVisible);
+      if (answer == fw::MessageButton::Action) {
+        EXPECT_TRUE(ReadBytes(path).contains("\n1:2:3\n"));
+        EXPECT_FALSE(w->mDuty);
+      } else {
+        EXPECT_EQ(ReadBytes(path), theirs);
+        EXPECT_TRUE(w->mDuty);
+      }
+    }
+  }
+}
+
+// The fault as it was seen: one document in two windows, both edited and saved.
+TEST_F(SaveOverTest, TheSecondWindowsSaveAsksBeforeItOverwritesTheFirsts) {
+  SaveFirst();
+  const auto other = Shown();
+  other->OpenData(ItemOf(QStringLiteral("doc.TXT")));
+  Change(*w, fw::RGB(1, 1, 1));
+  Change(*other, fw::RGB(2, 2, 2));
+  Save(*w);
+  EXPECT_TRUE(Script().messages.empty()) << "the first save replaces what it last saw";
+  const QByteArray first = ReadBytes(path);
+
+  Script().ExpectMessage(kQuestion, fw::MessageButton::Cancel);
+  Save(*other);
+  EXPECT_TRUE(Script().Done());
+  EXPECT_EQ(ReadBytes(path), first);
+  EXPECT_TRUE(other->mDuty) << "so its close still asks";
+
+  // Closing it asks to save; a save whose replacement is cancelled keeps the window open.
+  Script().ExpectMessage(QStringLiteral("Do you want to save changes"), fw::MessageButton::Action);
+  Script().ExpectMessage(kQuestion, fw::MessageButton::Cancel);
+  other->Close();
+  EXPECT_TRUE(Script().Done());
+  EXPECT_TRUE(other->IsOpen());
+  EXPECT_EQ(ReadBytes(path), first);
+}
+
+TEST_F(SaveOverTest, AFileAsTheWindowLastSawItOrOneThatIsGoneIsSavedWithoutAQuestion) {
+  SaveFirst();
+  Change(*w, fw::RGB(1, 1, 1));
+  Save(*w);  // over its own save
+  const auto reader = Shown();
+  reader->OpenData(ItemOf(QStringLiteral("doc.TXT")));
+  Change(*reader, fw::RGB(2, 2, 2));
+  Save(*reader);  // over what it read
+  EXPECT_TRUE(ReadBytes(path).contains("\n2:2:2\n"));
+  ASSERT_TRUE(QFile::remove(path));
+  Change(*reader, fw::RGB(3, 3, 3));
+  Save(*reader);
+  EXPECT_TRUE(ReadBytes(path).contains("\n3:3:3\n"));
+  EXPECT_TRUE(Script().messages.empty());
+}
+
+// ---- a folder where the user may not make files
+
+class ReadOnlyFolderAsUser : public SaveOverTest {
+ protected:
+  void SetUp() override {
+    SaveOverTest::SetUp();
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root's writes";
+    folder = PathOf(QStringLiteral("ro"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+  }
+  void TearDown() override {
+    if (!folder.isEmpty()) QFile::setPermissions(folder, kOpen);
+    SaveOverTest::TearDown();
+  }
+  void Lock() const {
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+  }
+  QStringList Entries() const {
+    return QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
+  }
+
+  static constexpr QFile::Permissions kOpen =
+      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+  QString folder;
+};
+
+TEST_F(ReadOnlyFolderAsUser, AWritableDocumentInItIsSavedInPlace) {
+  path = folder + QStringLiteral("/doc.TXT");
+  SaveFirst();
+  Lock();
+  Change(*w, fw::RGB(4, 5, 6));
+  Save(*w);
+  EXPECT_TRUE(Script().messages.empty()) << Script().messages.front().message.toStdString();
+  EXPECT_TRUE(ReadBytes(path).contains("\n4:5:6\n"));
+  EXPECT_FALSE(w->mDuty);
+  EXPECT_EQ(Entries(), QStringList{QStringLiteral("doc.TXT")});
+  // Written in place, the file is still the one this window saw last: a second save asks nothing.
+  Change(*w, fw::RGB(7, 8, 9));
+  Save(*w);
+  EXPECT_TRUE(Script().messages.empty());
+}
+
+TEST_F(ReadOnlyFolderAsUser, AWritableImageInItIsReplacedInPlace) {
+  const QString image = folder + QStringLiteral("/logo.PNG");
+  WriteBytes(image, "old picture");
+  Lock();
+  w->ExpTypPM().SetListIndex(1);
+  Script().ExpectSave(QStringLiteral("PNGTYPE"), QStringLiteral("Untitled.PNG"), image);
+  QTest::mouseClick(&w->PushButton1().Widget(), Qt::LeftButton);
+  EXPECT_TRUE(Script().Done());
+  EXPECT_TRUE(Script().messages.empty());
+  EXPECT_EQ(QImage(image).size(), QSize(w->mExpW, w->mExpH));
+  EXPECT_EQ(Entries(), QStringList{QStringLiteral("logo.PNG")});
+}
+
+}  // namespace
