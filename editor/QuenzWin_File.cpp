@@ -195,7 +195,7 @@ void QuenzWin::SaveData(fw::FolderItemPtr f) {
     if (!f) return;
   }
   if (!MayReplace(*f)) return;
-  fw::NamingFailures(f->Name(), QStringLiteral("saved"), [&] {
+  fw::NamingFailures(f->Name(), fw::FileAction::Save, [&] {
     // Nothing replaces the old file until the whole document is written (see TextOutputStream).
     const auto out = fw::TextOutputStream::Create(*f);
     if (mLogoBytes) {
@@ -218,7 +218,7 @@ void QuenzWin::SaveData(fw::FolderItemPtr f) {
 void QuenzWin::OpenData(fw::FolderItemPtr f) {
   if (!f || !f->Exists()) return;
 
-  fw::NamingFailures(f->Name(), QStringLiteral("opened"), [&] {
+  fw::NamingFailures(f->Name(), fw::FileAction::Open, [&] {
     std::vector<LogoInfo> records;  // lives only during the read: held by value
     const auto in = OpenDocument(*f);
 

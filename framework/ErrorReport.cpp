@@ -46,6 +46,13 @@ QString PlainReason(std::exception_ptr error) {
   }
 }
 
+QString FileFailure(const QString& fileName, FileAction action, const QString& reason) {
+  const QString failure = action == FileAction::Open
+                              ? QCoreApplication::translate("fw", "“%1” could not be opened: %2")
+                              : QCoreApplication::translate("fw", "“%1” could not be saved: %2");
+  return failure.arg(fileName, reason);
+}
+
 void ReportUnhandled(std::exception_ptr error) {
   MessageDialog dialog;
   dialog.Icon = 2;

@@ -14,17 +14,21 @@ namespace fw {
 // own name.
 QString PlainReason(std::exception_ptr error);
 
+// What was being done with a file when it failed.
+enum class FileAction { Open, Save };
+// "“fileName” could not be opened: reason", or saved, in the user's language.
+QString FileFailure(const QString& fileName, FileAction action, const QString& reason);
+
 // Runs an operation on the file named fileName. A failure of it that is not an Error is thrown on
-// as an Error that names the file: "“fileName” could not be <done>: <PlainReason>".
+// as an Error that names the file (see FileFailure), with the PlainReason.
 template <class F>
-void NamingFailures(const QString& fileName, const QString& done, F&& operation) {
+void NamingFailures(const QString& fileName, FileAction action, F&& operation) {
   try {
     std::forward<F>(operation)();
   } catch (const Error&) {
     throw;
   } catch (...) {
-    throw Error(QStringLiteral("“%1” could not be %2: %3")
-                    .arg(fileName, done, PlainReason(std::current_exception())));
+    throw Error(FileFailure(fileName, action, PlainReason(std::current_exception())));
   }
 }
 

@@ -1,13 +1,13 @@
 #include "SaveFile.h"
 
-#include <QCoreApplication>
+#include "ErrorReport.h"
+
 #include <QSaveFile>
 
 namespace fw {
 
 Error SaveError(const QString& fileName, const QString& reason) {
-  return Error(
-      QCoreApplication::translate("fw", "“%1” could not be saved: %2").arg(fileName, reason));
+  return Error(FileFailure(fileName, FileAction::Save, reason));
 }
 
 void CommitSave(QSaveFile& file, const QString& fileName) {

@@ -1,5 +1,6 @@
 #include "TextStreams.h"
 
+#include "ErrorReport.h"
 #include "FolderItem.h"
 #include "SaveFile.h"
 #include "Text.h"
@@ -47,8 +48,7 @@ QString SystemReason(int error) {
 }
 
 Error OpenError(const QString& fileName, const QString& reason) {
-  return Error(
-      QCoreApplication::translate("fw", "“%1” could not be opened: %2").arg(fileName, reason));
+  return Error(FileFailure(fileName, FileAction::Open, reason));
 }
 
 // What a file that is not a regular one is, in plain words.

@@ -383,7 +383,7 @@ TEST_F(FilesTest, AFailureThatIsNoErrorIsNamedForItsFile) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     try {
-      fw::NamingFailures(QStringLiteral("doc.TXT"), QStringLiteral("opened"), c.fail);
+      fw::NamingFailures(QStringLiteral("doc.TXT"), fw::FileAction::Open, c.fail);
       ADD_FAILURE() << "no error";
     } catch (const fw::Error& e) {
       EXPECT_EQ(e.Text(), QString::fromUtf8(c.text));

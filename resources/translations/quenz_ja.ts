@@ -38,6 +38,26 @@
         <source>“%1” is not a logo document: %2</source>
         <translation>「%1」はロゴ文書ではありません：%2</translation>
     </message>
+    <message>
+        <source>“%1” was not opened: its logo text is longer than %2 characters, the most that a logo takes.</source>
+        <translation>「%1」は開けませんでした：ロゴの文字列が、ロゴに使える最大の %2 文字を超えています。</translation>
+    </message>
+    <message>
+        <source>Saving “%1”…</source>
+        <translation>「%1」を保存しています…</translation>
+    </message>
+    <message>
+        <source>“%1” has changed since this window last opened or saved it.</source>
+        <translation>「%1」は、このウインドウで最後に開くか保存した後に変更されています。</translation>
+    </message>
+    <message>
+        <source>Another window or another program has saved it since. Replace it with this window&apos;s logo, and lose what was saved there?</source>
+        <translation>その後、別のウインドウか別のプログラムが保存しました。このウインドウのロゴで置き換えて、そちらに保存された内容を捨てますか？</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>置き換える</translation>
+    </message>
 </context>
 <context>
     <name>fw</name>
@@ -108,10 +128,6 @@
         <source>There is not enough memory to draw the picture.</source>
         <translation>画像を描くためのメモリが足りません。</translation>
     </message>
-    <message>
-        <source>Saving “%1”…</source>
-        <translation>「%1」を保存しています…</translation>
-    </message>
 </context>
 <context>
     <name>fw::Picture</name>
@@ -125,6 +141,13 @@
     <message>
         <source>Row %1 of “%2” does not exist.</source>
         <translation>「%2」の行 %1 はありません。</translation>
+    </message>
+</context>
+<context>
+    <name>fw::TextField</name>
+    <message>
+        <source>Not changed: the text would be longer than %1 characters, the most that this field takes.</source>
+        <translation>変更されませんでした：この欄に入る最大の %1 文字を超えてしまいます。</translation>
     </message>
 </context>
 <context>
