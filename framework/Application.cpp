@@ -23,18 +23,6 @@ ApplicationState& State() {
 
 }  // namespace
 
-void Application::AddMenuHandler(const QString& itemName, std::function<bool()> handler) {
-  menuHandlers_.Add(itemName, std::move(handler));
-}
-
-bool Application::HasMenuHandler(const QString& itemName) const {
-  return menuHandlers_.Has(itemName);
-}
-
-bool Application::HandleMenu(const QString& itemName) {
-  return menuHandlers_.Handle(itemName);
-}
-
 void Application::DoEvents(int /*milliseconds*/) {
   QCoreApplication::processEvents();
 }

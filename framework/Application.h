@@ -14,7 +14,7 @@ class Window;
 
 // The application object: one per run, registered with the framework, which raises the
 // application's events on it and asks it for the menu items that no window in front answers.
-class Application {
+class Application : public MenuHandlers {
  public:
   Application() = default;
   virtual ~Application() = default;
@@ -23,10 +23,6 @@ class Application {
 
   std::shared_ptr<fw::MenuBar> MenuBar() const { return menuBar_; }
   void SetMenuBar(std::shared_ptr<fw::MenuBar> bar) { menuBar_ = std::move(bar); }
-
-  void AddMenuHandler(const QString& itemName, std::function<bool()> handler);
-  bool HasMenuHandler(const QString& itemName) const;
-  bool HandleMenu(const QString& itemName);
 
   // Lets the pending events run, then returns. Only -1 is supported: run what is pending now.
   static void DoEvents(int milliseconds = -1);
@@ -44,7 +40,6 @@ class Application {
 
  private:
   std::shared_ptr<fw::MenuBar> menuBar_;
-  MenuHandlers menuHandlers_;
 };
 
 void RegisterAppObject(std::shared_ptr<Application> app);

@@ -209,18 +209,6 @@ Control* Window::ControlByNameIndex(const QString& name, int index) const {
   return nullptr;
 }
 
-void Window::AddMenuHandler(const QString& itemName, std::function<bool()> handler) {
-  menuHandlers_.Add(itemName, std::move(handler));
-}
-
-bool Window::HasMenuHandler(const QString& itemName) const {
-  return menuHandlers_.Has(itemName);
-}
-
-bool Window::HandleMenu(const QString& itemName) {
-  return menuHandlers_.Handle(itemName);
-}
-
 QMainWindow& Window::Frame() const {
   return *frame_;
 }

@@ -54,7 +54,7 @@ struct WindowProperties {
 // A derived window calls Construct at the end of its constructor. Construct runs Layout and
 // CreateControls, binds the menu handlers through AddMenuHandlers, and raises every control's
 // Open event only once all controls exist and every binding is made.
-class Window : public std::enable_shared_from_this<Window> {
+class Window : public std::enable_shared_from_this<Window>, public MenuHandlers {
  public:
   Window();
   virtual ~Window();
@@ -92,12 +92,8 @@ class Window : public std::enable_shared_from_this<Window> {
         QCoreApplication::translate("fw::Window", "The window has no control “%1”.").arg(name));
   }
 
-  // Binds a handler of the window to a menu item name: while the window is in front, choosing
-  // that item calls it. True from the handler means that the item was handled.
-  void AddMenuHandler(const QString& itemName, std::function<bool()> handler);
-  bool HasMenuHandler(const QString& itemName) const;
-  // Runs the handler bound to the name; false when there is none or it did not handle the item.
-  bool HandleMenu(const QString& itemName);
+  // The window's menu handlers (AddMenuHandler, HasMenuHandler, HandleMenu) answer while the
+  // window is in front.
 
   // The Qt window, for dialogs' parents and for tests that drive it as a user would.
   QMainWindow& Frame() const;
@@ -136,7 +132,6 @@ class Window : public std::enable_shared_from_this<Window> {
   int normalHeight_ = 0;  // the content area's height when last in the normal state
   std::shared_ptr<fw::MenuBar> menuBar_;
   std::vector<std::shared_ptr<Control>> controls_;
-  MenuHandlers menuHandlers_;
   // The widget of this window that had the focus last, menus and the menu bar left out: during
   // menu navigation the application's focus widget is the menu bar or the open menu.
   QPointer<QWidget> lastFocus_;
