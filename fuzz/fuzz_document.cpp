@@ -22,6 +22,7 @@
 #include "framework/Guard.h"
 #include "framework/Progress.h"
 #include "framework/Runtime.h"
+#include "framework/TextStreams.h"
 #include "framework/WindowList.h"
 #include "shell/App.h"
 #include "shell/Startup.h"
