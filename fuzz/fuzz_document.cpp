@@ -297,11 +297,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const QString again = folder->filePath(QStringLiteral("again.TXT"));
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const bool tooLarge = bytes.ends_with('\0');
-  // At the limit: the input, as many empty lines as the reader could want character lines, and a
+  // At the limit: the input, enough line ends for all that the reader could want (the end of line
+  // 1, which may be the input's last line, the background and a line for every character), and a
   // last line of NUL bytes that fills the file up, which the reader thus never needs to read.
   const bool atLimit = bytes.ends_with('\1');
   std::string file(bytes);
-  if (atLimit) file += std::string(KeptBytes(Lines(bytes).Next().value_or("")) + 1, '\n');
+  if (atLimit) file += std::string(KeptBytes(Lines(bytes).Next().value_or("")) + 2, '\n');
   Write(input.toStdString(), file,
         tooLarge  ? QuenzWin::kMaxDocumentBytes + 1
         : atLimit ? QuenzWin::kMaxDocumentBytes
