@@ -10,9 +10,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=x_session.sh
 source "$here/x_session.sh"
 
-start_x_server
-start_window_manager
-start_program
+start_desktop_session
 
 # A height whose export takes a moment, too short for the progress window: 8667 x 2000.
 click 170 275

@@ -17,9 +17,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=x_session.sh
 source "$here/x_session.sh"
 
-start_x_server
-start_window_manager
-start_program
+start_desktop_session
 
 # Places on the menu bar, in the window's own coordinates: "ファイル" and "編集".
 menu_y=$((bar / 2))

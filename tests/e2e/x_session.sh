@@ -78,6 +78,13 @@ start_program() {
   [ "$bar" -ge 0 ] && [ "$bar" -lt 80 ] || fail "unexpected window height $HEIGHT"
 }
 
+# The program on a desktop: an X server, openbox and the program's first window.
+start_desktop_session() {
+  start_x_server
+  start_window_manager
+  start_program
+}
+
 # Waits for a visible window of the program other than those given, and prints its id.
 new_window() {
   local id known k
