@@ -217,28 +217,41 @@ bool TextInputStream::Fill() {
 }
 
 QString TextInputStream::ReadLine() {
-  return DecodeLine(ReadLineBytes());
+  QByteArray spill;
+  return DecodeLine(NextLine(spill));
 }
 
 QByteArray TextInputStream::ReadLineBytes() {
-  QByteArray line;
+  QByteArray spill;
+  return NextLine(spill).toByteArray();
+}
+
+QByteArrayView TextInputStream::NextLine(QByteArray& spill) {
   while (Fill()) {
     const char* data = buffer_.constData();
     qsizetype end = pos_;
     while (end < buffer_.size() && data[end] != '\n' && data[end] != '\r')
       ++end;
     if (end == buffer_.size()) {
-      line.append(data + pos_, end - pos_);
+      spill.append(data + pos_, end - pos_);
       pos_ = end;
       continue;  // the line goes on in the next chunk
     }
-    line.append(data + pos_, end - pos_);
+    const QByteArrayView rest(data + pos_, end - pos_);
     const char terminator = data[end];
     pos_ = end + 1;
-    if (terminator == '\r' && Fill() && buffer_[pos_] == '\n') ++pos_;
-    return line;
+    if (terminator == '\r' && pos_ == buffer_.size()) {
+      // The LF that may follow is in the next chunk, which takes this one's place: keep the line.
+      spill.append(rest);
+      if (Fill() && buffer_[pos_] == '\n') ++pos_;
+      return spill;
+    }
+    if (terminator == '\r' && buffer_[pos_] == '\n') ++pos_;
+    if (spill.isEmpty()) return rest;
+    spill.append(rest);
+    return spill;
   }
-  return line;
+  return spill;
 }
 
 bool TextInputStream::Eof() {

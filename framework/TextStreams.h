@@ -88,6 +88,9 @@ class TextInputStream {
 
  private:
   bool Fill();  // false at the end of the file
+  // The next line without its line end: a view into the chunk read when the line lies in it,
+  // else into spill, which holds the line's pieces from earlier chunks.
+  QByteArrayView NextLine(QByteArray& spill);
   QString name_;
   int fd_ = -1;
   QByteArray buffer_;
