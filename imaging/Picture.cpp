@@ -90,11 +90,23 @@ const std::shared_ptr<const std::vector<float>>& Picture::MaskDistance() const {
   return maskDistance_;
 }
 
+const std::shared_ptr<const Outline>& Picture::MaskOutline() const {
+  const std::uint64_t maskVersion = mask_->version_;
+  if (outlineMaskVersion_ == maskVersion) return maskOutline_;
+  maskOutline_ = TraceOutline(MaskAlpha()->data(), Width(), Height());
+  outlineMaskVersion_ = maskVersion;
+  return maskOutline_;
+}
+
 Stencil Picture::CurrentStencil(bool scaled) const {
   // A picture of one colour is drawn from that colour; the image is kept only when it has more.
-  return Stencil{Width(),     Height(),
-                 MaskAlpha(), scaled ? MaskDistance() : nullptr,
-                 uniform_,    uniform_ ? QImage() : image_};
+  Stencil stencil{
+      Width(), Height(), MaskAlpha(), nullptr, nullptr, uniform_, uniform_ ? QImage() : image_};
+  if (scaled) {
+    stencil.outline = MaskOutline();
+    if (!stencil.outline) stencil.distance = MaskDistance();
+  }
+  return stencil;
 }
 
 const QImage& Picture::Drawable() const {

@@ -68,10 +68,14 @@ class Picture {
   // The mask as alpha, one byte a pixel (255 where the mask is black); made anew when the mask
   // changed, so that a stencil taken before keeps the old shape.
   const std::shared_ptr<const std::vector<std::uint8_t>>& MaskAlpha() const;
+  // The outline traced from the mask (see Outline), made once for each shape of the mask;
+  // nullptr for a mask too large to trace.
+  const std::shared_ptr<const Outline>& MaskOutline() const;
   // The distance to the mask's edge (see EdgeDistance), made once for each shape of the mask.
   const std::shared_ptr<const std::vector<float>>& MaskDistance() const;
   // The picture and its mask as they are now; only for a picture with a mask. A stencil for a
-  // scaled draw carries the distance to the mask's edge too.
+  // scaled draw carries the mask's outline too (or, for a mask too large to trace, the distance
+  // to its edge).
   Stencil CurrentStencil(bool scaled) const;
   // Draws the source rectangle of the picture through its mask, scaled into the destination:
   // straight into target (a picture's image) when given, else through painter.
@@ -91,6 +95,8 @@ class Picture {
   mutable std::uint64_t drawableVersion_ = ~std::uint64_t(0);
   mutable std::uint64_t drawableMaskVersion_ = ~std::uint64_t(0);
   mutable std::uint64_t alphaMaskVersion_ = ~std::uint64_t(0);
+  mutable std::shared_ptr<const Outline> maskOutline_;
+  mutable std::uint64_t outlineMaskVersion_ = ~std::uint64_t(0);
   mutable std::shared_ptr<const std::vector<float>> maskDistance_;
   mutable std::uint64_t distanceMaskVersion_ = ~std::uint64_t(0);
 };

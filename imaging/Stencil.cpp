@@ -1,6 +1,9 @@
 #include "Stencil.h"
 
+#include "AreaRaster.h"
+
 #include <algorithm>
+#include <cmath>
 
 namespace fw {
 
@@ -47,6 +50,40 @@ struct Tap {
 constexpr int kFineBits = 12;
 constexpr float kFineUnit = 1.0F / float(1 << kFineBits);
 
+// The footprints of destination pixels in the source, for a reduction: for pixel i, the source
+// pixels [first[i], first[i] + count[i]) with weights from weights[offset[i]], each the share
+// of the footprint that the source pixel covers.
+struct BoxTaps {
+  std::vector<int> first;
+  std::vector<int> count;
+  std::vector<std::size_t> offset;
+  std::vector<float> weights;
+};
+
+// The footprints of destination pixels [from, from + count) of a destination of length
+// destLength starting at destStart, over the source span [sourceStart, sourceStart + length).
+void ComputeBoxTaps(BoxTaps& taps, std::int64_t from, int count, std::int64_t destStart,
+                    std::int64_t destLength, int sourceStart, int sourceLength) {
+  taps.first.resize(std::size_t(count));
+  taps.count.resize(std::size_t(count));
+  taps.offset.resize(std::size_t(count));
+  taps.weights.clear();
+  const double perPixel = double(sourceLength) / double(destLength);
+  for (int i = 0; i < count; ++i) {
+    const double a = double(from + i - destStart) * perPixel;
+    const double b = a + perPixel;
+    const int k0 = std::clamp(int(std::floor(a)), 0, sourceLength - 1);
+    const int k1 = std::clamp(int(std::ceil(b)) - 1, k0, sourceLength - 1);
+    taps.first[std::size_t(i)] = sourceStart + k0;
+    taps.count[std::size_t(i)] = k1 - k0 + 1;
+    taps.offset[std::size_t(i)] = taps.weights.size();
+    for (int k = k0; k <= k1; ++k) {
+      const double share = std::min(b, double(k) + 1) - std::max(a, double(k));
+      taps.weights.push_back(float(std::max(share, 0.0) / perPixel));
+    }
+  }
+}
+
 // Consecutive destination columns that sample the same two source columns.
 struct Run {
   int first;
@@ -57,6 +94,10 @@ struct Run {
 
 // Scratch space of the scaled draws (see StencilScaler).
 struct ScaleScratch {
+  BoxTaps boxColumns;
+  BoxTaps boxRows;
+  std::vector<float> boxLine;  // one row of the source, averaged over a footprint's rows
+  AreaRaster raster;
   std::vector<Tap> columns;
   std::vector<float> columnWeights;  // the columns' fine weights, as fractions
   std::vector<Run> runs;
@@ -107,6 +148,14 @@ inline void Put(QRgb* out, QRgb c) {
     *out = c;
   } else if (qAlpha(c) != 0) {
     *out = Over(c, *out);
+  }
+}
+
+inline void PutOne(QRgb* out, QRgb c, bool blend) {
+  if (blend) {
+    Put<true>(out, c);
+  } else {
+    Put<false>(out, c);
   }
 }
 
@@ -176,18 +225,27 @@ void UniformDistanceRow(const float* __restrict levels, const Run* runs, std::si
 
 // Masks are stencils: a plain bilinear enlargement of one blurs its edges over several pixels,
 // and a bilinear one with its ramp steepened bends a straight edge into a row of arcs, one a
-// source pixel (the half-coverage contour of a bilinear surface is a hyperbola in each cell).
-// So an enlargement samples the distance to the mask's edge instead: the distance of a straight
-// edge is linear, which bilinear sampling keeps straight, and it turns into coverage by a ramp
-// one destination pixel wide. A reduction samples the mask's alpha bilinearly.
+// source pixel. So an enlargement draws the outline traced from the mask, each pixel with the
+// share of it that the outline covers, as type is drawn. A reduction gives each pixel the
+// average of the mask over its footprint, which keeps every stroke's ink however small. A mask
+// too large to trace is enlarged from the distance to its edge (linear across a straight edge,
+// which bilinear sampling keeps straight), turned into coverage by a ramp one pixel wide.
 StencilScaler::StencilScaler(const Stencil& stencil, QRect source, DeviceRect dest, QRect visible)
     : stencil_(stencil), source_(source), dest_(dest), visible_(visible) {
-  const double enlargement =
-      std::min(double(dest.width) / source.width(), double(dest.height) / source.height());
-  if (enlargement > 1 && stencil.distance) levelsPerPixel_ = float(255.0 * enlargement);
-  // What each alpha level of a sample becomes: in the colour, and from alpha steepened by the
-  // scale factor so that an edge stays about one pixel wide.
-  const int steepness = levelsPerPixel_ > 0 ? 256 : int(std::max(1.0, enlargement) * 256.0);
+  const double scaleX = double(dest.width) / source.width();
+  const double scaleY = double(dest.height) / source.height();
+  const double enlargement = std::min(scaleX, scaleY);
+  if (scaleX <= 1 && scaleY <= 1) {
+    way_ = Way::ByArea;
+  } else if (stencil.outline) {
+    way_ = Way::FromOutline;
+  } else if (enlargement > 1 && stencil.distance) {
+    way_ = Way::FromDistance;
+    levelsPerPixel_ = float(255.0 * enlargement);
+  }
+  // What each alpha level becomes: from alpha enlarged bilinearly, steepened by the scale
+  // factor so that an edge stays about one pixel wide; the other ways give coverage itself.
+  const int steepness = way_ == Way::FromAlpha ? int(std::max(1.0, enlargement) * 256.0) : 256;
   for (int a = 0; a < 256; ++a) {
     steep_[a] = std::uint8_t(std::clamp(128 + (((a - 128) * steepness) >> 8), 0, 255));
   }
@@ -198,6 +256,13 @@ StencilScaler::StencilScaler(const Stencil& stencil, QRect source, DeviceRect de
   }
 
   ScaleScratch& s = Scratch();
+  if (way_ == Way::ByArea) {
+    ComputeBoxTaps(s.boxColumns, visible.x(), visible.width(), dest.x, dest.width, source.x(),
+                   source.width());
+    s.boxLine.resize(std::size_t(stencil.width));
+    return;
+  }
+  if (way_ == Way::FromOutline) return;
   ComputeTaps(s.columns, visible.x(), visible.width(), dest.x, dest.width, source.x(),
               source.width());
   s.columnWeights.resize(s.columns.size());
@@ -219,11 +284,101 @@ StencilScaler::StencilScaler(const Stencil& stencil, QRect source, DeviceRect de
 
 void StencilScaler::DrawRows(int top, int count, QImage& target, QPoint origin, bool blend) const {
   if (visible_.isEmpty() || count <= 0) return;
-  if (levelsPerPixel_ > 0) {
-    DrawRowsFromDistance(top, count, target, origin, blend);
-  } else {
-    DrawRowsFromAlpha(top, count, target, origin, blend);
+  switch (way_) {
+    case Way::ByArea:
+      DrawRowsByArea(top, count, target, origin, blend);
+      break;
+    case Way::FromOutline:
+      DrawRowsFromOutline(top, count, target, origin, blend);
+      break;
+    case Way::FromDistance:
+      DrawRowsFromDistance(top, count, target, origin, blend);
+      break;
+    case Way::FromAlpha:
+      DrawRowsFromAlpha(top, count, target, origin, blend);
+      break;
   }
+}
+
+QRgb StencilScaler::Coloured(std::int64_t x, std::int64_t y, int level) const {
+  if (stencil_.uniform) return colourOf_[level];
+  const QRgb p = ColourAt(x, y);
+  return qPremultiply(qRgba(qRed(p), qGreen(p), qBlue(p), level));
+}
+
+QRgb StencilScaler::ColourAt(std::int64_t x, std::int64_t y) const {
+  const auto nearest = [](std::int64_t at, std::int64_t start, std::int64_t length, int from,
+                          int size) {
+    const std::int64_t k = ((2 * (at - start) + 1) * size) / (2 * length);
+    return from + int(std::clamp<std::int64_t>(k, 0, size - 1));
+  };
+  const int sx = nearest(x, dest_.x, dest_.width, source_.x(), source_.width());
+  const int sy = nearest(y, dest_.y, dest_.height, source_.y(), source_.height());
+  return reinterpret_cast<const QRgb*>(stencil_.colours.constScanLine(sy))[sx];
+}
+
+void StencilScaler::DrawRowsByArea(int top, int count, QImage& target, QPoint origin,
+                                   bool blend) const {
+  ScaleScratch& s = Scratch();
+  ComputeBoxTaps(s.boxRows, top, count, dest_.y, dest_.height, source_.y(), source_.height());
+  const std::uint8_t* alpha = stencil_.alpha->data();
+  const std::size_t stride = std::size_t(stencil_.width);
+  const int first = source_.x();
+  const int end = source_.x() + source_.width();
+  const BoxTaps& columns = s.boxColumns;
+  float* line = s.boxLine.data();
+  for (int j = 0; j < count; ++j) {
+    auto* out = reinterpret_cast<QRgb*>(target.scanLine(top + j - origin.y())) +
+                (visible_.x() - origin.x());
+    // The mask averaged over the footprint's rows, then over its columns.
+    std::fill(line + first, line + end, 0.0F);
+    const float* rowWeights = s.boxRows.weights.data() + s.boxRows.offset[std::size_t(j)];
+    for (int r = 0; r < s.boxRows.count[std::size_t(j)]; ++r) {
+      const std::uint8_t* a = alpha + std::size_t(s.boxRows.first[std::size_t(j)] + r) * stride;
+      for (int x = first; x < end; ++x)
+        line[x] += rowWeights[r] * float(a[x]);
+    }
+    for (int i = 0; i < visible_.width(); ++i) {
+      const float* w = columns.weights.data() + columns.offset[std::size_t(i)];
+      const float* from = line + columns.first[std::size_t(i)];
+      float sum = 0;
+      for (int k = 0; k < columns.count[std::size_t(i)]; ++k)
+        sum += w[k] * from[k];
+      const int level = std::clamp(int(sum + 0.5F), 0, 255);
+      PutOne(out + i, Coloured(visible_.x() + i, top + j, level), blend);
+    }
+  }
+}
+
+void StencilScaler::DrawRowsFromOutline(int top, int count, QImage& target, QPoint origin,
+                                        bool blend) const {
+  const Outline& outline = *stencil_.outline;
+  // Mask coordinates to device pixels, and the mask's rows that these rows show.
+  const double kx = double(dest_.width) / source_.width();
+  const double ky = double(dest_.height) / source_.height();
+  const double ox = double(dest_.x) - source_.x() * kx;
+  const double oy = double(dest_.y) - source_.y() * ky;
+  const auto [first, last] = outline.EdgesAcross((top - oy) / ky, (top + count - oy) / ky);
+  AreaRaster& raster = Scratch().raster;
+  raster.Reset(visible_.x(), visible_.width(), top, count);
+  for (std::size_t k = first; k < last; ++k) {
+    const Outline::Edge& e = outline.edges[k];
+    raster.AddEdge(ox + e.x0 * kx, oy + e.y0 * ky, ox + e.x1 * kx, oy + e.y1 * ky);
+  }
+  raster.Sweep([&](int y, int x, int n, double coverage) {
+    const int level = AreaRaster::Level(coverage);
+    QRgb* out = reinterpret_cast<QRgb*>(target.scanLine(y - origin.y())) + (x - origin.x());
+    if (stencil_.uniform) {
+      if (blend) {
+        PutRun<true>(out, n, colourOf_[level]);
+      } else {
+        PutRun<false>(out, n, colourOf_[level]);
+      }
+      return;
+    }
+    for (int i = 0; i < n; ++i)
+      PutOne(out + i, Coloured(x + i, y, level), blend);
+  });
 }
 
 void StencilScaler::DrawRowsFromAlpha(int top, int count, QImage& target, QPoint origin,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Outline.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -19,8 +21,10 @@ struct Stencil {
   int height = 0;
   // The mask as alpha, one byte a pixel, row by row: 255 where the mask is black.
   std::shared_ptr<const std::vector<std::uint8_t>> alpha;
-  // The signed distance from each pixel's centre to the mask's edge (see EdgeDistance), which
-  // enlargements are drawn from; a stencil without it is enlarged from alpha.
+  // The outline traced from the mask (see Outline), which enlargements are drawn from; a mask too
+  // large to trace has the signed distance from each pixel's centre to its edge instead (see
+  // EdgeDistance), and a stencil with neither is enlarged from alpha.
+  std::shared_ptr<const Outline> outline;
   std::shared_ptr<const std::vector<float>> distance;
   // The colour of the whole picture, when it is known to be one colour; else colours holds the
   // picture itself (RGB32).
@@ -64,13 +68,22 @@ class StencilScaler {
   void DrawRows(int top, int count, QImage& target, QPoint origin, bool blend) const;
 
  private:
+  void DrawRowsByArea(int top, int count, QImage& target, QPoint origin, bool blend) const;
+  void DrawRowsFromOutline(int top, int count, QImage& target, QPoint origin, bool blend) const;
   void DrawRowsFromAlpha(int top, int count, QImage& target, QPoint origin, bool blend) const;
   void DrawRowsFromDistance(int top, int count, QImage& target, QPoint origin, bool blend) const;
+  // The colour of the source pixel nearest to the centre of a destination pixel.
+  QRgb ColourAt(std::int64_t x, std::int64_t y) const;
+  // What a destination pixel takes, premultiplied: the stencil's colour there with that alpha.
+  QRgb Coloured(std::int64_t x, std::int64_t y, int level) const;
+
+  enum class Way { ByArea, FromOutline, FromDistance, FromAlpha };
 
   const Stencil& stencil_;
   QRect source_;
   DeviceRect dest_;
   QRect visible_;
+  Way way_ = Way::FromAlpha;
   // Enlarging from the distance: alpha levels per pixel of distance, 255 times the scale factor.
   float levelsPerPixel_ = 0;
   std::uint8_t steep_[256];

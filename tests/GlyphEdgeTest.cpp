@@ -186,10 +186,59 @@ TEST_F(GlyphEdgeTest, AtTheCellsHeightAndBelowTheInkIsTheCells) {
     const double f = double(height) / kCell;
     for (int n = 0; n < 4; ++n) {
       const double cellInk = Ink(Coverage(Cell(kGlyphs[n])), Square{0, kCell}) * f * f;
-      EXPECT_NEAR(Ink(image, SquareOf(n, height)) / cellInk, 1.0, 0.06)
+      EXPECT_NEAR(Ink(image, SquareOf(n, height)) / cellInk, 1.0, 0.03)
           << "height " << height << " glyph " << kGlyphs[n];
     }
   }
+}
+
+// A glyph drawn alone, black on white, at a height, as the export draws it.
+Coverage GlyphAt(int glyph, int height) {
+  fw::Picture picture(height, height);
+  fw::Picture& source = *Module1::gMoji[std::size_t(glyph)];
+  source.Graphics().SetForeColor(0);
+  source.Graphics().FillRect(0, 0, kCell, kCell);
+  picture.Graphics().DrawPicture(source, 0, 0, height, height, 0, 0, kCell, kCell);
+  return Coverage(picture.Image());
+}
+
+// Below the sheet's size each pixel is the average of the mask over its footprint: every glyph
+// keeps its ink, a stroke is as wide whichever glyph it is in, and a logo at a height of a
+// pixel or two is as grey as its ink.
+TEST_F(GlyphEdgeTest, BelowTheCellsHeightEveryGlyphKeepsItsInkAndItsStems) {
+  const struct {
+    int height;
+    double within;
+  } heights[] = {{1, 0.03}, {2, 0.03}, {8, 0.05}, {20, 0.03}, {33, 0.03}};
+  for (const auto& h : heights) {
+    const double f = double(h.height) / kCell;
+    for (int glyph = 0; glyph < 36; ++glyph) {
+      const double cellInk = Ink(Coverage(Cell(glyph)), Square{0, kCell}) * f * f;
+      EXPECT_NEAR(Ink(GlyphAt(glyph, h.height), Square{0, h.height}) / cellInk, 1.0, h.within)
+          << "height " << h.height << " glyph " << glyph;
+    }
+  }
+  // The stems of I, L and F, equal in the sheet, at height 8: the ink of the rows that hold only
+  // the stem (the I's from 5 to 41 of the cell's 46, the L's above its foot, the F's below its
+  // arm), a row.
+  const struct {
+    int glyph;
+    int firstRow;
+    int lastRow;
+  } stems[] = {{8, 1, 6}, {11, 1, 4}, {5, 5, 6}};
+  std::vector<double> widths;
+  for (const auto& stem : stems) {
+    const Coverage image = GlyphAt(stem.glyph, 8);
+    double ink = 0;
+    for (int y = stem.firstRow; y <= stem.lastRow; ++y) {
+      for (int x = 0; x < 8; ++x)
+        ink += image.At(x, y);
+    }
+    widths.push_back(ink / (stem.lastRow - stem.firstRow + 1));
+  }
+  const auto [thinnest, widest] = std::minmax_element(widths.begin(), widths.end());
+  EXPECT_LE(*widest / *thinnest, 1.02)
+      << "I " << widths[0] << ", L " << widths[1] << ", F " << widths[2] << " pixels";
 }
 
 }  // namespace
