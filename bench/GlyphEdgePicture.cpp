@@ -1,65 +1,67 @@
-// Draws docs/glyph-edges-552.png: the A and the V of the glyph sheet at export height 552, as
-// the earlier sampler drew them (the mask's alpha sampled bilinearly, its ramp steepened by the
-// scale factor) and as the program draws them now, from the distance to the glyph's edge; below
-// the two, the left edge of the A four times enlarged, earlier on the left, now on the right.
+// Draws docs/glyph-edges-552.png: glyphs of the sheet at export height 552, black on white, as
+// the earlier enlargement drew them (from the distance to the mask's edge, sampled bilinearly,
+// which the program keeps for masks too large to trace) and as the program draws them now, from
+// the outline traced from the mask; below, parts of both four times enlarged: the tips of the
+// W's counters, the K's crotch and the R's leg.
 //
 //   cmake --build build --target glyph-edge-picture
 //   QT_QPA_PLATFORM=offscreen build/bench/glyph-edge-picture docs/glyph-edges-552.png
 #include "editor/Module1.h"
+#include "imaging/EdgeDistance.h"
 #include "imaging/Picture.h"
+#include "imaging/Stencil.h"
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
-#include <algorithm>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
 constexpr int kHeight = 552;
 constexpr int kCell = Module1::kGlyphCell;
-constexpr int kA = 0;
-constexpr int kV = 21;
-constexpr int kGap = kHeight * 150 / 138 - kHeight;  // the characters 150 preview pixels apart
+constexpr int kGlyphs[] = {22, 10, 0, 17, 34, 18};  // W K A R 8 S
+constexpr int kGap = 24;
+constexpr int kZoom = 4;
 
-// The earlier sampler, for comparison only: each pixel's centre mapped to the cell, the cell's
-// coverage interpolated bilinearly there, and the ramp steepened around half coverage.
-QImage Earlier(int glyph) {
+// The glyph's cell as a black stencil.
+fw::Stencil StencilOf(int glyph) {
   const QImage sheet = Module1::QuenzPic()->Image().convertToFormat(QImage::Format_RGB32);
-  const int x0 = (glyph % Module1::kGlyphColumns) * kCell;
-  const int y0 = (glyph / Module1::kGlyphColumns) * kCell;
-  const auto alpha = [&](int x, int y) {
-    return 255 -
-           qGray(sheet.pixel(x0 + std::clamp(x, 0, kCell - 1), y0 + std::clamp(y, 0, kCell - 1)));
-  };
-  const double scale = double(kHeight) / kCell;
-  QImage out(kHeight, kHeight, QImage::Format_RGB32);
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kHeight; ++x) {
-      const double u = (x + 0.5) / scale - 0.5;
-      const double v = (y + 0.5) / scale - 0.5;
-      const int bx = int(std::floor(u));
-      const int by = int(std::floor(v));
-      const double fx = u - bx;
-      const double fy = v - by;
-      const double a = (alpha(bx, by) * (1 - fx) + alpha(bx + 1, by) * fx) * (1 - fy) +
-                       (alpha(bx, by + 1) * (1 - fx) + alpha(bx + 1, by + 1) * fx) * fy;
-      const int steep = std::clamp(int(std::lround(128 + (a - 128) * scale)), 0, 255);
-      out.setPixel(x, y, qRgb(255 - steep, 255 - steep, 255 - steep));
+  auto alpha = std::make_shared<std::vector<std::uint8_t>>(std::size_t(kCell) * kCell);
+  for (int y = 0; y < kCell; ++y) {
+    for (int x = 0; x < kCell; ++x) {
+      const QRgb p = sheet.pixel((glyph % Module1::kGlyphColumns) * kCell + x,
+                                 (glyph / Module1::kGlyphColumns) * kCell + y);
+      (*alpha)[std::size_t(y) * kCell + std::size_t(x)] = std::uint8_t(255 - qGray(p));
     }
   }
-  return out;
+  fw::Stencil stencil;
+  stencil.width = kCell;
+  stencil.height = kCell;
+  stencil.alpha = alpha;
+  stencil.uniform = qRgb(0, 0, 0);
+  return stencil;
 }
 
-// The glyph as the program draws it now into a picture, black on white.
-QImage Now(int glyph) {
-  fw::Picture picture(kHeight, kHeight);
-  fw::Picture& source = *Module1::gMoji[std::size_t(glyph)];
-  source.Graphics().SetForeColor(0);
-  source.Graphics().FillRect(0, 0, kCell, kCell);
-  picture.Graphics().DrawPicture(source, 0, 0, kHeight, kHeight, 0, 0, kCell, kCell);
-  return picture.Image();
+// The glyph enlarged to kHeight from its outline (now) or, without one, from its edge distance
+// (earlier).
+QImage Drawn(int glyph, bool now) {
+  fw::Stencil stencil = StencilOf(glyph);
+  if (now) {
+    stencil.outline = fw::TraceOutline(stencil.alpha->data(), kCell, kCell);
+  } else {
+    stencil.distance =
+        std::make_shared<std::vector<float>>(fw::EdgeDistance(stencil.alpha->data(), kCell, kCell));
+  }
+  QImage out(kHeight, kHeight, QImage::Format_RGB32);
+  out.fill(Qt::white);
+  const fw::StencilScaler scaler(stencil, QRect(0, 0, kCell, kCell),
+                                 fw::DeviceRect{0, 0, kHeight, kHeight},
+                                 QRect(0, 0, kHeight, kHeight));
+  scaler.DrawRows(0, kHeight, out, QPoint(0, 0), true);
+  return out;
 }
 
 }  // namespace
@@ -70,33 +72,47 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
     return 2;
   }
-  Module1::InitMoji();
-  const QImage rows[2][2] = {{Earlier(kA), Earlier(kV)}, {Now(kA), Now(kV)}};
-  // A part of the A's left edge, from the middle of its height.
-  const QRect detail(100, 230, 120, 130);
-  constexpr int kZoom = 4;
-  const int width = 2 * kHeight + kGap;
-  QImage out(width, 2 * kHeight + kZoom * detail.height(), QImage::Format_RGB32);
+  constexpr int kCount = int(std::size(kGlyphs));
+  QImage rows[2][kCount];
+  for (int r = 0; r < 2; ++r) {
+    for (int g = 0; g < kCount; ++g)
+      rows[r][g] = Drawn(kGlyphs[g], r == 1);
+  }
+  // Parts to enlarge: (glyph's place in kGlyphs, the part of its square).
+  const struct {
+    int glyph;
+    QRect part;
+  } details[] = {{0, QRect(215, 95, 200, 150)},
+                 {0, QRect(146, 300, 200, 150)},
+                 {1, QRect(137, 147, 200, 150)},
+                 {3, QRect(245, 215, 200, 150)}};
+  const int width = kCount * kHeight + (kCount - 1) * kGap;
+  const int zoomTop = 2 * kHeight + kGap;
+  const int zoomHeight = kZoom * 150;
+  QImage out(width, zoomTop + 2 * zoomHeight + kGap, QImage::Format_RGB32);
   out.fill(Qt::white);
   QPainter painter(&out);
   for (int r = 0; r < 2; ++r) {
-    painter.drawImage(0, r * kHeight, rows[r][0]);
-    painter.drawImage(kHeight + kGap, r * kHeight, rows[r][1]);
+    for (int g = 0; g < kCount; ++g)
+      painter.drawImage(g * (kHeight + kGap), r * kHeight, rows[r][g]);
   }
-  const int zoomTop = 2 * kHeight;
   for (int r = 0; r < 2; ++r) {
-    const QImage part = rows[r][0].copy(detail).scaled(detail.size() * kZoom);
-    painter.drawImage(r * (width / 2), zoomTop, part);
+    int x = 0;
+    for (const auto& d : details) {
+      const QImage part = rows[r][d.glyph].copy(d.part).scaled(d.part.size() * kZoom);
+      painter.drawImage(x, zoomTop + r * (zoomHeight + kGap), part);
+      painter.setPen(QColor(200, 0, 0));
+      painter.drawRect(x, zoomTop + r * (zoomHeight + kGap), part.width() - 1, part.height() - 1);
+      x += part.width() + kGap;
+    }
   }
   painter.setPen(QColor(200, 0, 0));
   painter.drawLine(0, kHeight, width, kHeight);
-  painter.drawLine(0, zoomTop, width, zoomTop);
-  painter.drawLine(width / 2, zoomTop, width / 2, out.height());
-  painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 14));
-  painter.drawText(8, 24, QStringLiteral("before"));
-  painter.drawText(8, kHeight + 24, QStringLiteral("after"));
-  painter.drawText(8, zoomTop + 24, QStringLiteral("before, 4 x"));
-  painter.drawText(width / 2 + 8, zoomTop + 24, QStringLiteral("after, 4 x"));
+  painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 18));
+  painter.drawText(8, 28, QStringLiteral("before: from the edge distance"));
+  painter.drawText(8, kHeight + 28, QStringLiteral("after: from the traced outline"));
+  painter.drawText(8, zoomTop + 28, QStringLiteral("before, 4 ×"));
+  painter.drawText(8, zoomTop + zoomHeight + kGap + 28, QStringLiteral("after, 4 ×"));
   painter.end();
   if (!out.save(QString::fromLocal8Bit(argv[1]))) {
     std::fprintf(stderr, "cannot write %s\n", argv[1]);

@@ -14,7 +14,7 @@
 #include "framework/Progress.h"
 #include "framework/Runtime.h"
 #include "framework/TextStreams.h"
-#include "imaging/EdgeDistance.h"
+#include "imaging/Outline.h"
 #include "imaging/ExportPicture.h"
 #include "imaging/ImageEncoder.h"
 #include "imaging/Picture.h"
@@ -277,9 +277,9 @@ void BM_PreviewPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_PreviewPaint)->Arg(6)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
-// The distance to the glyphs' edges, which their enlargements are drawn from: made once for each
-// of the 36 glyphs, at its first enlarged draw, from its cell's coverage.
-void BM_GlyphEdgeDistances(benchmark::State& state) {
+// The outlines traced from the glyphs' cells, which their enlargements are drawn from: made once
+// for each of the 36 glyphs, at its first enlarged draw, from its cell's coverage.
+void BM_GlyphOutlines(benchmark::State& state) {
   const QImage sheet = Module1::QuenzPic()->Image().convertToFormat(QImage::Format_RGB32);
   constexpr int kCell = Module1::kGlyphCell;
   std::vector<std::vector<std::uint8_t>> cells;
@@ -295,10 +295,10 @@ void BM_GlyphEdgeDistances(benchmark::State& state) {
   }
   for (auto _ : state) {
     for (const auto& cell : cells)
-      benchmark::DoNotOptimize(fw::EdgeDistance(cell.data(), kCell, kCell).data());
+      benchmark::DoNotOptimize(fw::TraceOutline(cell.data(), kCell, kCell));
   }
 }
-BENCHMARK(BM_GlyphEdgeDistances)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GlyphOutlines)->Unit(benchmark::kMillisecond);
 
 void BM_SetLogoText(benchmark::State& state) {
   auto w = std::make_shared<QuenzWin>();
