@@ -385,22 +385,21 @@ std::shared_ptr<Outline> EdgesOf(const std::vector<OutlineLoop>& loops) {
   return outline;
 }
 
-// Whether the polygons give the mask's pixels its coverage, near enough: a mask whose grey is
-// not the edge of a shape (a translucent area, a photograph) is no outline's, and is drawn
-// from its pixels instead. Traced glyphs are off by 0.013 at most, and by 0.22 in their worst
-// pixel (at the tip of a thin stroke); a uniformly grey mask by half.
+// Whether the polygons give the mask's pixels its coverage, near enough: off by no more than
+// `worst` in any pixel, and by `mean` as a root mean square. A mask whose grey is not the edge
+// of a shape (a translucent area, a photograph) is no outline's, and is drawn from its pixels
+// instead. Traced glyphs are off by 0.013 at most, and by 0.22 in their worst pixel (at the tip
+// of a thin stroke); a uniformly grey mask by half.
 bool Explains(const std::vector<OutlineLoop>& loops, const std::vector<float>& mask, int width,
-              int height) {
-  constexpr double kWorst = 0.45;
-  constexpr double kMean = 0.05;
+              int height, double worst, double mean) {
   const std::vector<double> traced = CoverageOf(loops, width, height);
   double squares = 0;
   for (std::size_t i = 0; i < traced.size(); ++i) {
     const double e = std::abs(traced[i]) - double(mask[i]);
-    if (std::abs(e) > kWorst) return false;
+    if (std::abs(e) > worst) return false;
     squares += e * e;
   }
-  return squares <= kMean * kMean * double(traced.size());
+  return squares <= mean * mean * double(traced.size());
 }
 
 }  // namespace
@@ -442,10 +441,13 @@ std::shared_ptr<const Outline> TraceOutline(const std::uint8_t* coverage, int wi
   std::vector<float> mask(std::size_t(width) * std::size_t(height));
   for (std::size_t i = 0; i < mask.size(); ++i)
     mask[i] = float(coverage[i]) / 255.0F;
+  // A mask that the smoothed distance explains far worse than it does any glyph (0.044 at the
+  // most, as a root mean square) is no shape's, and is not worth mending.
+  if (!Explains(loops, mask, width, height, 1.0, 0.12)) return nullptr;
   SharpenCorners(loops, mask, width, height);
   for (OutlineLoop& loop : loops)
     loop = Simplified(loop, kFlat);
-  if (!Explains(loops, mask, width, height)) return nullptr;
+  if (!Explains(loops, mask, width, height, 0.45, 0.05)) return nullptr;
   return EdgesOf(loops);
 }
 

@@ -27,12 +27,10 @@ constexpr int kMinFitPoints = 4;
 // How far an edge is carried on, beyond its margin, and in what steps, in pixels.
 constexpr double kReach = 10.0;
 constexpr double kStep = 0.2;
-constexpr double kPathStep = 0.25;
+constexpr double kPathStep = 0.25;  // between the points of a curved edge carried on
 // A fitted stretch whose parabola leaves its tangent by less than this, a pixel beyond it, is
 // straight.
 constexpr double kBend = 0.005;
-// Meeting points closer than this are one, in pixels.
-constexpr double kSamePoint = 0.03;  // between the points of a curved edge carried on
 // A meeting of two edges that turns the outline by less than this is no corner: the two join
 // smoothly already (a straight stroke running into a curve).
 constexpr double kMinTurnDegrees = 20.0;
@@ -264,15 +262,17 @@ class CornerSharpener {
     std::vector<Mark> marks(loop.size());
     for (std::size_t k = 0; k < loop.size(); ++k)
       marks[k] = Unexplained(loop[k]) ? Mark::Unexplained : Mark::Explained;
-    if (std::find(marks.begin(), marks.end(), Mark::Explained) == marks.end()) return;
     JoinCloseRuns(loop, marks);
+    // A polygon unexplained all round has nothing to carry on from.
+    if (std::find(marks.begin(), marks.end(), Mark::Explained) == marks.end()) return;
     while (true) {
       const auto first = std::find(marks.begin(), marks.end(), Mark::Unexplained);
       if (first == marks.end()) return;
       // Turned so that the run lies in the middle, clear of the seam of the point list.
       const std::size_t n = loop.size();
       std::size_t begin = std::size_t(first - marks.begin());
-      while (marks[(begin + n - 1) % n] == Mark::Unexplained)
+      for (std::size_t back = 0; back < n && marks[(begin + n - 1) % n] == Mark::Unexplained;
+           ++back)
         begin = (begin + n - 1) % n;
       std::size_t length = 0;
       while (length < n && marks[(begin + length) % n] == Mark::Unexplained)
