@@ -8,11 +8,17 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMetaObject>
 #include <QTranslator>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
 #include <utility>
 
 namespace fw {
@@ -46,6 +52,25 @@ void StartupEventsHandled() {
   if (State().running && OpenWindows().empty()) QCoreApplication::exit(0);
 }
 
+// Why a path names nothing at all, in the system's words (no such file, a loop of symbolic links,
+// a folder on the way that may not be searched); nothing when it names a file or a folder.
+std::optional<QString> WhyNothingAt(const QString& path) {
+  struct stat status {};
+  if (::stat(QFile::encodeName(path).constData(), &status) == 0) return std::nullopt;
+  return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// A start-up document raises the open-document event only when its path names something: the
+// desktop hands over files that exist, so a path that names nothing was typed wrong, or its file
+// went before the program started. It is told, as a file that could not be opened, and opens no
+// window.
+void OpenStartupDocument(Application& app, const QString& path) {
+  if (const auto reason = WhyNothingAt(path)) {
+    throw Error(FileFailure(path, FileAction::Open, *reason));
+  }
+  app.Event_OpenDocument(std::make_shared<FolderItem>(path));
+}
+
 // The start-up documents are raised one after the other, each once the one before has been
 // handled, so that a handler that lets pending events run does not take the next document in
 // before its own.
@@ -57,9 +82,7 @@ void PostStartupDocument(qsizetype index) {
       return;
     }
     const QString path = documents[index];
-    if (const auto app = AppObject()) {
-      Guard([&] { app->Event_OpenDocument(std::make_shared<FolderItem>(path)); });
-    }
+    if (const auto app = AppObject()) Guard([&] { OpenStartupDocument(*app, path); });
     PostStartupDocument(index + 1);
   });
 }

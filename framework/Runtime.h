@@ -43,8 +43,9 @@ void InstallTranslations(const QLocale& locale);
 // hook.
 void RunFrameworkInitialization(const std::function<void()>& lateStartup);
 // The event loop. The Open event comes first, then one open-document event per start-up
-// document, in order, each raised once the one before it has been handled. Returns the exit
-// code when the application quits.
+// document, in order, each raised once the one before it has been handled; a document whose
+// path names nothing (missing, a loop of symbolic links) is reported as a file that could not be
+// opened, and raises none. Returns the exit code when the application quits.
 int RuntimeRun();
 // Whether the event loop runs now.
 bool RuntimeRunning();
