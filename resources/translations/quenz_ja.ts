@@ -130,6 +130,21 @@
     </message>
 </context>
 <context>
+    <name>fw::ImageEncoder</name>
+    <message>
+        <source>there is not enough memory.</source>
+        <translation>メモリが足りません。</translation>
+    </message>
+    <message>
+        <source>the encoder failed.</source>
+        <translation>エンコーダが失敗しました。</translation>
+    </message>
+    <message>
+        <source>the TIFF writer failed.</source>
+        <translation>TIFF の書き出しに失敗しました。</translation>
+    </message>
+</context>
+<context>
     <name>fw::Picture</name>
     <message>
         <source>There is not enough memory for a picture of %1 × %2 pixels.</source>
