@@ -11,7 +11,11 @@
 
 namespace fw::encoders {
 
-inline const char* const kNotEnoughMemory = "there is not enough memory.";
+// The encoders' own reasons for a failure: English sources, translated only where the failure is
+// told (ImageEncoder::Error), never where a library may be calling back.
+extern const char* const kNotEnoughMemory;
+extern const char* const kEncoderFailed;
+extern const char* const kTiffWriterFailed;
 
 // The resolution, in dots a metre, of a new Qt image: what Qt's own writers put in a file.
 inline int DotsPerMeter() {

@@ -17,6 +17,16 @@
 
 namespace fw {
 
+namespace encoders {
+
+const char* const kNotEnoughMemory =
+    QT_TRANSLATE_NOOP("fw::ImageEncoder", "there is not enough memory.");
+const char* const kEncoderFailed = QT_TRANSLATE_NOOP("fw::ImageEncoder", "the encoder failed.");
+const char* const kTiffWriterFailed =
+    QT_TRANSLATE_NOOP("fw::ImageEncoder", "the TIFF writer failed.");
+
+}  // namespace encoders
+
 namespace {
 
 using encoders::kNotEnoughMemory;
@@ -24,14 +34,19 @@ using encoders::kNotEnoughMemory;
 // Encoded bytes are written out in pieces of this size.
 constexpr qint64 kQueueBytes = 256 * 1024;
 
+// A reason in the user's language: the encoders' own; a library's words are left as they are.
+QString Translated(const char* reason) {
+  return QCoreApplication::translate("fw::ImageEncoder", reason);
+}
+
 }  // namespace
 
 ImageEncoder::ImageEncoder(QIODevice& out)
     : out_(out), queue_(std::make_unique_for_overwrite<char[]>(std::size_t(kQueueBytes))) {}
 
 QString ImageEncoder::Error() const {
-  if (!writeFailed_) return libraryError_;
-  return writeError_.isEmpty() ? QString::fromLatin1(kNotEnoughMemory) : writeError_;
+  if (!writeFailed_) return Translated(libraryError_.constData());
+  return writeError_.isEmpty() ? Translated(kNotEnoughMemory) : writeError_;
 }
 
 bool ImageEncoder::Put(const void* data, qint64 size) noexcept {
@@ -84,8 +99,8 @@ bool ImageEncoder::WriteOut(const char* data, qint64 size) noexcept {
 }
 
 void ImageEncoder::LibraryFailed(const char* message) {
-  if (libraryError_.isEmpty()) libraryError_ = QString::fromUtf8(message);
-  if (libraryError_.isEmpty()) libraryError_ = QStringLiteral("the encoder failed.");
+  if (libraryError_.isEmpty()) libraryError_ = message;
+  if (libraryError_.isEmpty()) libraryError_ = encoders::kEncoderFailed;
 }
 
 bool ImageEncoder::Knows(int format) {
@@ -135,9 +150,9 @@ bool SaveImage(const FolderItem& file, int format, int quality, QSize size, int 
     }
     if (!encoder->Failed()) encoder->Finish();
     if (encoder->Failed()) failure = encoder->Error();
-    if (encoder->Failed() && failure.isEmpty()) failure = QString::fromLatin1(kNotEnoughMemory);
+    if (encoder->Failed() && failure.isEmpty()) failure = Translated(kNotEnoughMemory);
   } catch (const std::bad_alloc&) {
-    failure = QString::fromLatin1(kNotEnoughMemory);
+    failure = Translated(kNotEnoughMemory);
   }
   if (!failure.isEmpty()) {
     out.cancelWriting();

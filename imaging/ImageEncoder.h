@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QSize>
 #include <QString>
 #include <QtGlobal>
@@ -69,8 +70,8 @@ class ImageEncoder {
   std::unique_ptr<char[]> queue_;
   qint64 queued_ = 0;
   bool writeFailed_ = false;
-  QString writeError_;  // empty when the write failed for want of memory
-  QString libraryError_;
+  QString writeError_;       // empty when the write failed for want of memory
+  QByteArray libraryError_;  // as the library or the encoder put it, untranslated
 };
 
 // Gives rows [top, top + count) of the image being saved.

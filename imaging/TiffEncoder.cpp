@@ -81,7 +81,7 @@ class TiffEncoder final : public ImageEncoder {
            TIFFSetField(tiff_, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff_, 0));
   }
 
-  void Failure() { LibraryFailed(message_.text[0] ? message_.text : "the TIFF writer failed."); }
+  void Failure() { LibraryFailed(message_.text[0] ? message_.text : kTiffWriterFailed); }
 
   static TiffEncoder& Of(thandle_t handle) { return *static_cast<TiffEncoder*>(handle); }
 
