@@ -7,6 +7,7 @@
 #include "framework/ErrorReport.h"
 #include "framework/FolderItem.h"
 #include "framework/Progress.h"
+#include "framework/SaveFile.h"
 #include "framework/TextStreams.h"
 #include "framework/WindowList.h"
 #include "imaging/ExportPicture.h"
@@ -195,19 +196,26 @@ void QuenzWin::SaveData(fw::FolderItemPtr f) {
     if (!f) return;
   }
   if (!MayReplace(*f)) return;
-  fw::NamingFailures(f->Name(), fw::FileAction::Save, [&] {
-    // Nothing replaces the old file until the whole document is written (see TextOutputStream).
-    const auto out = fw::TextOutputStream::Create(*f);
-    if (mLogoBytes) {
-      out->WriteLineBytes(*mLogoBytes);
-    } else {
-      out->WriteLine(LogoTF().Text());
-    }
-    out->WriteLine(Module1::ColorToStr(BKColorRT().FillColor()));
-    for (int n = 1; n <= UBoundLogo(); ++n)
-      out->WriteLine(CharacterLine(*mLogo[std::size_t(n)]));
-    out->Close();
-  });
+  try {
+    fw::NamingFailures(f->Name(), fw::FileAction::Save, [&] {
+      // Nothing touches the old file until the whole document is written (see TextOutputStream).
+      const auto out = fw::TextOutputStream::Create(*f);
+      if (mLogoBytes) {
+        out->WriteLineBytes(*mLogoBytes);
+      } else {
+        out->WriteLine(LogoTF().Text());
+      }
+      out->WriteLine(Module1::ColorToStr(BKColorRT().FillColor()));
+      for (int n = 1; n <= UBoundLogo(); ++n)
+        out->WriteLine(CharacterLine(*mLogo[std::size_t(n)]));
+      out->Close();
+    });
+  } catch (const fw::PartlyWritten&) {
+    // The window's own file, part written over by this save, is now in the state that this
+    // window left it in: no later save is to ask about another program's version of it.
+    if (mFile && mFile->Path() == f->Path()) mFileStamp = fw::StampOf(*f);
+    throw;
+  }
 
   mFileStamp = fw::StampOf(*f);
   mFile = f;

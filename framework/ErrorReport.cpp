@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include <cstring>
 #include <new>
 #include <stdexcept>
 
@@ -44,6 +45,10 @@ QString PlainReason(std::exception_ptr error) {
   } catch (...) {
     return QCoreApplication::translate("fw", "something unexpected went wrong in the program");
   }
+}
+
+QString SystemReason(int error) {
+  return QString::fromLocal8Bit(std::strerror(error));
 }
 
 QString FileFailure(const QString& fileName, FileAction action, const QString& reason) {

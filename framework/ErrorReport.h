@@ -14,6 +14,9 @@ namespace fw {
 // own name.
 QString PlainReason(std::exception_ptr error);
 
+// The system's words for an errno value.
+QString SystemReason(int error);
+
 // What was being done with a file when it failed.
 enum class FileAction { Open, Save };
 // "“fileName” could not be opened: reason", or saved, in the user's language.

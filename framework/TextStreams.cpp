@@ -15,7 +15,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <utility>
 
 namespace fw {
@@ -42,10 +41,6 @@ namespace {
 // What a stream reads at a time. The lines of a document are shorter, all but line 1 of a long
 // logo, which is read on over as many reads as it takes.
 constexpr qsizetype kReadChunk = 1024;
-
-QString SystemReason(int error) {
-  return QString::fromLocal8Bit(std::strerror(error));
-}
 
 Error OpenError(const QString& fileName, const QString& reason) {
   return Error(FileFailure(fileName, FileAction::Open, reason));
@@ -102,22 +97,14 @@ RefusedFile::RefusedFile(const QString& fileName, const QString& reason)
       reason_(reason) {}
 
 TextOutputStream::TextOutputStream(Key, const FolderItem& file)
-    : name_(file.Name()), file_(file.Path()) {
-  // A document in a folder where the user may not make files can still be saved, in place.
-  file_.setDirectWriteFallback(true);
-}
+    : file_(file, QIODevice::WriteOnly), out_(file_.Device()) {}
 
 std::unique_ptr<TextOutputStream> TextOutputStream::Create(const FolderItem& file) {
-  auto stream = std::make_unique<TextOutputStream>(Key{}, file);
-  if (!stream->file_.open(QIODevice::WriteOnly)) {
-    throw SaveError(stream->name_, stream->file_.errorString());
-  }
-  return stream;
+  return std::make_unique<TextOutputStream>(Key{}, file);
 }
 
-TextOutputStream::~TextOutputStream() {
-  if (!closed_) file_.cancelWriting();  // never leave half a document behind
-}
+// A stream dropped unclosed leaves the old file as it was (see SaveFile).
+TextOutputStream::~TextOutputStream() = default;
 
 void TextOutputStream::WriteLine(const QString& text) {
   // A failed write is remembered by the file and reported by Close. A line end inside the text
@@ -127,29 +114,29 @@ void TextOutputStream::WriteLine(const QString& text) {
   // that begins with U+FEFF is written after a mark of its own, so that it reads back whole.
   if (atStart_) {
     atStart_ = false;
-    if (line.startsWith(QChar(0xFEFF))) file_.write("\xEF\xBB\xBF", 3);
+    if (line.startsWith(QChar(0xFEFF))) out_.write("\xEF\xBB\xBF", 3);
   }
   // Encoded into a buffer of the stream's own, which a document's many short lines reuse.
   encoded_.resize(encoder_.requiredSpace(line.size()) + 1);
   char* const end = encoder_.appendToBuffer(encoded_.data(), line);
   *end = '\n';
-  file_.write(encoded_.constData(), end + 1 - encoded_.constData());
+  out_.write(encoded_.constData(), end + 1 - encoded_.constData());
 }
 
 void TextOutputStream::WriteLineBytes(QByteArrayView bytes) {
   // As in WriteLine: a mark that starts the bytes would be taken for the file's own.
   if (atStart_) {
     atStart_ = false;
-    if (bytes.startsWith("\xEF\xBB\xBF")) file_.write("\xEF\xBB\xBF", 3);
+    if (bytes.startsWith("\xEF\xBB\xBF")) out_.write("\xEF\xBB\xBF", 3);
   }
-  file_.write(bytes.data(), bytes.size());
-  file_.write("\n", 1);
+  out_.write(bytes.data(), bytes.size());
+  out_.write("\n", 1);
 }
 
 void TextOutputStream::Close() {
   if (closed_) return;
   closed_ = true;
-  CommitSave(file_, name_);
+  file_.Commit();
 }
 
 TextInputStream::TextInputStream(Key, const FolderItem& file) : name_(file.Name()) {}

@@ -2,9 +2,9 @@
 
 #include "Error.h"
 #include "FolderItem.h"
+#include "SaveFile.h"
 
 #include <QByteArray>
-#include <QSaveFile>
 #include <QString>
 #include <QStringEncoder>
 
@@ -25,13 +25,11 @@ class RefusedFile : public Error {
 };
 
 // Writes a text file as UTF-8 lines ending in "\n", one line for each WriteLine. Nothing reaches
-// the file's place until Close: the text goes to a temporary file beside it, which then replaces
-// the file in one step, so a write that fails leaves the old file as it was. In a folder where no
-// file can be made, a file that exists and may be written is written in place instead, which is
-// not atomic: a write that fails there leaves the file part written.
+// the file until Close, which puts the whole text in its place (see SaveFile): a write that fails,
+// or a stream dropped unclosed, leaves the old file as it was.
 class TextOutputStream {
  public:
-  // Throws Error when the file cannot be created.
+  // Throws Error when no file can be written for it.
   static std::unique_ptr<TextOutputStream> Create(const FolderItem& file);
   struct Key {
    private:
@@ -44,12 +42,13 @@ class TextOutputStream {
   void WriteLine(const QString& text);
   // A line of bytes as they are, for a text kept in the encoding it was read in.
   void WriteLineBytes(QByteArrayView bytes);
-  // Throws Error when the text could not be written in full.
+  // Throws Error when the text could not be written in full, PartlyWritten when it failed part
+  // way over the file itself.
   void Close();
 
  private:
-  QString name_;
-  QSaveFile file_;
+  SaveFile file_;
+  QIODevice& out_;
   // Each line on its own, as QString::toUtf8 encodes it.
   QStringEncoder encoder_{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
   QByteArray encoded_;

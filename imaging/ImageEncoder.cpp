@@ -9,7 +9,6 @@
 #include "framework/SaveFile.h"
 
 #include <QCoreApplication>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -128,12 +127,9 @@ bool SaveImage(const FolderItem& file, int format, int quality, QSize size, int 
     throw SaveError(file.Name(),
                     QCoreApplication::translate("fw", "format %1 is not known.").arg(format));
   }
-  QSaveFile out(file.Path());
-  // An image in a folder where the user may not make files can still replace one, in place.
-  out.setDirectWriteFallback(true);
-  if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    throw SaveError(file.Name(), out.errorString());
-  }
+  // Unbuffered, so that a write that fails part way is told in the system's words.
+  SaveFile save(file, QIODevice::WriteOnly | QIODevice::Unbuffered);
+  QIODevice& out = save.Device();
   // A band holds one row at least, or the save would never get past its first.
   bandRows = std::max(1, bandRows);
   QString failure;
@@ -143,10 +139,7 @@ bool SaveImage(const FolderItem& file, int format, int quality, QSize size, int 
     for (int top = 0; top < size.height() && !encoder->Failed(); top += bandRows) {
       if (!encoder->Write(band(top, std::min(bandRows, size.height() - top)))) break;
       ++bandsDone;
-      if (bandWritten && !bandWritten(bandsDone)) {
-        out.cancelWriting();
-        return false;
-      }
+      if (bandWritten && !bandWritten(bandsDone)) return false;  // the file stays as it was
     }
     if (!encoder->Failed()) encoder->Finish();
     if (encoder->Failed()) failure = encoder->Error();
@@ -154,11 +147,8 @@ bool SaveImage(const FolderItem& file, int format, int quality, QSize size, int 
   } catch (const std::bad_alloc&) {
     failure = Translated(kNotEnoughMemory);
   }
-  if (!failure.isEmpty()) {
-    out.cancelWriting();
-    throw SaveError(file.Name(), failure);
-  }
-  CommitSave(out, file.Name());
+  if (!failure.isEmpty()) throw SaveError(file.Name(), failure);
+  save.Commit();
   return true;
 }
 

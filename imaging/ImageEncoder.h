@@ -82,14 +82,10 @@ using BandSource = std::function<ImageRows(int top, int count)>;
 using BandWritten = std::function<bool(int bandsDone)>;
 
 // Writes an image of that size, taken from band in bands of bandRows rows, to the file in the
-// format of that code, through a save file written unbuffered (so that a write that fails part
-// way is told in the system's words, not Qt's "Unknown error"): the file appears only once it is
-// written whole, and an old file of that name stays untouched until then; only in a folder where
-// no file can be made is a file that exists written in place, which a failure leaves part written.
-// bandWritten, when
-// given, is told of every band; when it asks to stop, nothing is written and the result is
-// false. Throws Error with the file's name and the reason when the file cannot be written,
-// running out of memory included.
+// format of that code. The file is touched only once the image is written whole (see SaveFile):
+// until then an old file of that name stays as it was. bandWritten, when given, is told of every
+// band; when it asks to stop, nothing is written and the result is false. Throws Error with the
+// file's name and the reason when the file cannot be written, running out of memory included.
 bool SaveImage(const FolderItem& file, int format, int quality, QSize size, int bandRows,
                const BandSource& band, const BandWritten& bandWritten = {});
 

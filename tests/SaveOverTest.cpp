@@ -1,6 +1,8 @@
 // A save over a document that changed on disk since the window last read or wrote it: it asks
 // first, over the window, whether to replace that version. And a user's own writable file in a
-// folder where they may not make files is still saved, in place.
+// folder where they may not make files is still saved over, once the save is written whole: one
+// that is stopped or fails before leaves it byte for byte as it was.
+#include "support/FileSizeLimit.h"
 #include "support/Fixtures.h"
 
 #include "framework/Application.h"
@@ -191,6 +193,83 @@ TEST_F(ReadOnlyFolderAsUser, AWritableDocumentInItIsSavedInPlace) {
   Change(*w, fw::RGB(7, 8, 9));
   Save(*w);
   EXPECT_TRUE(Script().messages.empty());
+}
+
+TEST_F(ReadOnlyFolderAsUser, AnExportStoppedOrFailingPartWayLeavesTheOldImage) {
+  const QString image = folder + QStringLiteral("/logo.PNG");
+  const QByteArray old = "old picture";
+  WriteBytes(image, old);
+  Lock();
+  w->ExpCB().SetText(QStringLiteral("1000"));  // five bands
+  const struct {
+    const char* how;
+    int stopAt;
+    rlim_t limit;
+  } cases[] = {
+      {"stopped at its second band", 2, RLIM_INFINITY},
+      {"failing part way (the file size limit, as a full disk)", 0, 4096},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    Script().Reset();
+    Script().progress.stopAt = c.stopAt;
+    Script().progress.onStep = [&](int) { EXPECT_EQ(ReadBytes(image), old) << "while written"; };
+    Script().ExpectSave(QStringLiteral("PNGTYPE"), QStringLiteral("Untitled.PNG"), image);
+    if (c.stopAt == 0) {
+      Script().ExpectMessage(QStringLiteral("“logo.PNG” could not be saved"),
+                             fw::MessageButton::Action);
+    }
+    {
+      FileSizeLimit limit(c.limit);
+      ASSERT_TRUE(limit.ok());
+      QTest::mouseClick(&w->PushButton1().Widget(), Qt::LeftButton);
+    }
+    EXPECT_TRUE(Script().Done());
+    EXPECT_GT(Script().progress.stepsSeen, 0);
+    EXPECT_EQ(ReadBytes(image), old);
+    EXPECT_EQ(Entries(), QStringList{QStringLiteral("logo.PNG")});
+  }
+}
+
+// The folder is closed while the export is written beside its file: every byte is written, the
+// file cannot take the old one's place, and the export must not pass for done.
+TEST_F(ReadOnlyFolderAsUser, AnExportThatCannotTakeTheFilesPlaceIsReported) {
+  const QString image = folder + QStringLiteral("/logo.PNG");
+  WriteBytes(image, "old picture");
+  w->ExpCB().SetText(QStringLiteral("1000"));
+  Script().progress.onStep = [&](int done) {
+    if (done == 1) Lock();
+  };
+  Script().ExpectSave(QStringLiteral("PNGTYPE"), QStringLiteral("Untitled.PNG"), image);
+  Script().ExpectMessage(QStringLiteral("“logo.PNG” could not be saved"), fw::MessageButton::Action);
+  QTest::mouseClick(&w->PushButton1().Widget(), Qt::LeftButton);
+  EXPECT_TRUE(Script().Done());
+  EXPECT_EQ(ReadBytes(image), "old picture");
+}
+
+TEST_F(ReadOnlyFolderAsUser, ADocumentSaveFailingPartWayLeavesTheOldDocument) {
+  path = folder + QStringLiteral("/doc.TXT");
+  SaveFirst();
+  const QByteArray saved = ReadBytes(path);
+  Lock();
+  Change(*w, fw::RGB(4, 5, 6));
+  Script().ExpectMessage(QStringLiteral("“doc.TXT” could not be saved"), fw::MessageButton::Action);
+  {
+    FileSizeLimit limit(10);
+    ASSERT_TRUE(limit.ok());
+    Save(*w);
+  }
+  EXPECT_TRUE(Script().Done());
+  EXPECT_EQ(ReadBytes(path), saved);
+  EXPECT_TRUE(w->mDuty);
+  // The file is as the window last saw it: the save that follows asks nothing about another
+  // program's version.
+  Script().Reset();
+  Save(*w);
+  EXPECT_TRUE(Script().messages.empty()) << Script().messages.front().message.toStdString();
+  EXPECT_TRUE(ReadBytes(path).contains("\n4:5:6\n"));
+  EXPECT_FALSE(w->mDuty);
+  EXPECT_EQ(Entries(), QStringList{QStringLiteral("doc.TXT")});
 }
 
 TEST_F(ReadOnlyFolderAsUser, AWritableImageInItIsReplacedInPlace) {
