@@ -27,9 +27,17 @@ std::optional<FileStamp> StampOf(const FolderItem& file) {
   return StampFrom(status);
 }
 
+namespace {
+
+qint64 Nanoseconds(const struct timespec& time) {
+  return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+}  // namespace
+
 FileStamp StampFrom(const struct ::stat& status) {
   return {quint64(status.st_dev), quint64(status.st_ino), qint64(status.st_size),
-          qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
+          Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim)};
 }
 
 }  // namespace fw

@@ -26,12 +26,15 @@ class FolderItem {
 using FolderItemPtr = std::shared_ptr<FolderItem>;
 
 // What tells one version of a file from another: the file itself (device and inode), its size and
-// the time of its last change. A file rewritten in place, or replaced by another, has another.
+// the times of its last change. A file rewritten in place, or replaced by another, has another:
+// the system sets the change time at every write, also when a writer puts the modification time
+// back as it was.
 struct FileStamp {
   quint64 device = 0;
   quint64 inode = 0;
   qint64 size = 0;
   qint64 modifiedNs = 0;  // since the epoch
+  qint64 changedNs = 0;   // of the file's status, since the epoch
   bool operator==(const FileStamp&) const = default;
 };
 // The stamp of the file now; nothing when there is none at its path.

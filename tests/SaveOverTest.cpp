@@ -13,7 +13,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <QThread>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <functional>
@@ -83,6 +86,35 @@ TEST_F(SaveOverTest, AChangedFileIsReplacedOnlyWhenTheUserSaysSo) {
                    0);
        }},
       {"grown", [](const QString& p) { WriteBytes(p, ReadBytes(p) + "0,0:0:0,0\n"); }},
+      {"rewritten in place, same size, its modification time put back to the nanosecond",
+       [](const QString& p) {
+         const QByteArray name = QFile::encodeName(p);
+         struct stat before {};
+         ASSERT_EQ(::stat(name.constData(), &before), 0);
+         QByteArray bytes = ReadBytes(p);
+         bytes[0] = 'X';
+         QFile file(p);
+         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+         file.write(bytes);
+         file.close();
+         // Only the change time tells now; it is the system's, set by the last step, which is
+         // taken again until the system's clock has moved on from the file's own.
+         const struct timespec times[2] = {before.st_atim, before.st_mtim};
+         struct stat after {};
+         for (int i = 0; i < 1000; ++i) {
+           ASSERT_EQ(::utimensat(AT_FDCWD, name.constData(), times, 0), 0);
+           ASSERT_EQ(::stat(name.constData(), &after), 0);
+           if (after.st_ctim.tv_sec != before.st_ctim.tv_sec ||
+               after.st_ctim.tv_nsec != before.st_ctim.tv_nsec) {
+             break;
+           }
+           QThread::msleep(1);
+         }
+         ASSERT_EQ(after.st_size, before.st_size);
+         ASSERT_EQ(after.st_ino, before.st_ino);
+         ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+         ASSERT_NE(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec);
+       }},
   };
   for (const auto& c : changes) {
     for (const fw::MessageButton answer : {fw::MessageButton::Action, fw::MessageButton::Cancel}) {
@@ -241,7 +273,8 @@ TEST_F(ReadOnlyFolderAsUser, AnExportThatCannotTakeTheFilesPlaceIsReported) {
     if (done == 1) Lock();
   };
   Script().ExpectSave(QStringLiteral("PNGTYPE"), QStringLiteral("Untitled.PNG"), image);
-  Script().ExpectMessage(QStringLiteral("“logo.PNG” could not be saved"), fw::MessageButton::Action);
+  Script().ExpectMessage(QStringLiteral("“logo.PNG” could not be saved"),
+                         fw::MessageButton::Action);
   QTest::mouseClick(&w->PushButton1().Widget(), Qt::LeftButton);
   EXPECT_TRUE(Script().Done());
   EXPECT_EQ(ReadBytes(image), "old picture");
