@@ -17,7 +17,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -57,7 +56,7 @@ void StartupEventsHandled() {
 std::optional<QString> WhyNothingAt(const QString& path) {
   struct stat status {};
   if (::stat(QFile::encodeName(path).constData(), &status) == 0) return std::nullopt;
-  return QString::fromLocal8Bit(std::strerror(errno));
+  return SystemReason(errno);
 }
 
 // A start-up document raises the open-document event only when its path names something: the
