@@ -39,6 +39,9 @@ class QuenzWin : public fw::Window {
   fw::FolderItemPtr mFile;  // the document's file: the one last written or read
   // mFile as this window last read or wrote it; a save asks before it replaces another version.
   std::optional<fw::FileStamp> mFileStamp;
+  // mFile as this window read it holds text that a save would not write back (a text file read
+  // by mistake, a line added by hand): a save over it asks first.
+  bool mFileHasOtherText = false;
   // Line 1 of the document read, when it is not UTF-8: its bytes, which the logo is made of and a
   // save writes back, for as long as the field shows them (as Latin-1) unedited.
   std::optional<QByteArray> mLogoBytes;
@@ -128,7 +131,8 @@ class QuenzWin : public fw::Window {
   EditRange CharEditRange() const;
   // Applies edit to each of those characters; false when there is none.
   bool EditChars(const std::function<void(LogoInfo&)>& edit);
-  // Whether the save may write to f: true unless f is this window's file and has changed since
-  // the window last read or wrote it, and the user would rather keep that version.
+  // Whether the save may write to f: true unless f is this window's file, has changed since the
+  // window last read or wrote it or holds text that the save would lose, and the user would
+  // rather keep it.
   bool MayReplace(const fw::FolderItem& f);
 };

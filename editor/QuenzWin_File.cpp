@@ -35,17 +35,53 @@ constexpr ExportFormat kExportFormats[] = {
     {"public.jpeg", "JPEGTYPE", "Untitled.JPG", fw::Picture::kFormatJPEG},
 };
 
-// Str(mChr), ",", the colour, ",", Str(mPos): built in place, one line for every character.
-QString CharacterLine(const LogoInfo& r) {
-  QString line;
-  line.reserve(36);
+// Str(mChr), ",", the colour, ",", Str(mPos), appended to line.
+void AppendCharacterLine(QString& line, const LogoInfo& r) {
   fw::AppendStr(line, r.mChr);
   line.append(u',');
   Module1::AppendColorToStr(line, r.mColor);
   line.append(u',');
   fw::AppendStr(line, r.mPos);
+}
+
+// Built in place, one line for every character.
+QString CharacterLine(const LogoInfo& r) {
+  QString line;
+  line.reserve(36);
+  AppendCharacterLine(line, r);
   return line;
 }
+
+// What a save would lose of a document read: a line of it that holds text which the writer would
+// not write back as it stands. Line 1 is always written back as read. Line 2 is the document's own
+// when it is the colour text that the writer writes for the colour read from it, and a character
+// line when it is the writer's line for the record read from it; any line that holds text beyond
+// the lines that the characters take is lost. An empty line holds no text to lose. The writer of
+// every version of this program writes exactly these forms ("r:g:b" with each channel from 0 to
+// 255, numbers with no leading zeros, no sign but a leading "-", no blanks) and no line beyond
+// them, so that no document that it wrote ever counts.
+class TextNotWrittenBack {
+ public:
+  void Background(const QString& line, fw::Color read) {
+    found_ = found_ || (!line.isEmpty() && line != Module1::ColorToStr(read));
+  }
+  void Character(const QString& line, const LogoInfo& read) {
+    if (found_ || line.isEmpty()) return;
+    written_.resize(0);  // keeps its room for the next line
+    AppendCharacterLine(written_, read);
+    found_ = line != written_;
+  }
+  // The lines after the characters' own.
+  void Rest(fw::TextInputStream& in) {
+    while (!found_ && !in.Eof())
+      found_ = !in.ReadLineBytes().isEmpty();
+  }
+  bool Found() const { return found_; }
+
+ private:
+  bool found_ = false;
+  QString written_;
+};
 
 // Holds a window until the event loop is free again: a window closed while its export lets
 // events run must outlive the export, and the click on its button that started it.
@@ -171,19 +207,33 @@ void QuenzWin::PushButton1_Action(fw::PushButton& /*button*/) {
 // ---- the logo document
 
 bool QuenzWin::MayReplace(const fw::FolderItem& f) {
-  if (!mFile || !mFileStamp || mFile->Path() != f.Path()) return true;
+  if (!mFile || mFile->Path() != f.Path()) return true;
   const std::optional<fw::FileStamp> now = fw::StampOf(f);
-  if (!now || *now == *mFileStamp) return true;  // unchanged, or gone: nothing to lose
+  if (!now) return true;  // gone: nothing to lose
+  const bool changed = mFileStamp && *now != *mFileStamp;
+  if (!changed && !mFileHasOtherText) return true;
 
+  // A file changed since it was read is asked about as such; agreeing to replace that version
+  // replaces whatever it holds.
   fw::MessageDialog d;
   d.Icon = 1;
-  d.Message = QCoreApplication::translate(
-                  "QuenzWin", "“%1” has changed since this window last opened or saved it.")
-                  .arg(f.Name());
-  d.Explanation = QCoreApplication::translate(
-      "QuenzWin",
-      "Another window or another program has saved it since. Replace it with this window's "
-      "logo, and lose what was saved there?");
+  if (changed) {
+    d.Message = QCoreApplication::translate(
+                    "QuenzWin", "“%1” has changed since this window last opened or saved it.")
+                    .arg(f.Name());
+    d.Explanation = QCoreApplication::translate(
+        "QuenzWin",
+        "Another window or another program has saved it since. Replace it with this window's "
+        "logo, and lose what was saved there?");
+  } else {
+    d.Message =
+        QCoreApplication::translate("QuenzWin", "“%1” holds text that is not part of a logo.")
+            .arg(f.Name());
+    d.Explanation = QCoreApplication::translate(
+        "QuenzWin",
+        "It may not be a logo document. Saving replaces the whole file with this window's logo, "
+        "and that text is lost.");
+  }
   d.ActionButton.Caption = QCoreApplication::translate("QuenzWin", "Replace");
   d.CancelButton.Visible = true;
   const fw::DialogOwnerScope over(*this);
@@ -218,6 +268,7 @@ void QuenzWin::SaveData(fw::FolderItemPtr f) {
   }
 
   mFileStamp = fw::StampOf(*f);
+  mFileHasOtherText = false;
   mFile = f;
   SetTitle(f->Name());
   mDuty = false;
@@ -239,7 +290,11 @@ void QuenzWin::OpenData(fw::FolderItemPtr f) {
     mLogoBytes.reset();
     if (!utf8) mLogoBytes = line1;
     LogoTF().SetText(text);
-    BKColorRT().SetFillColor(Module1::StrToColor(in->ReadLine()));
+    TextNotWrittenBack otherText;
+    const QString line2 = in->ReadLine();
+    const fw::Color background = Module1::StrToColor(line2);
+    BKColorRT().SetFillColor(background);
+    otherText.Background(line2, background);
 
     // One record per character line, but never more than the characters that line 1 gave: the
     // rest could not be copied anyway.
@@ -252,8 +307,10 @@ void QuenzWin::OpenData(fw::FolderItemPtr f) {
       record.mChr = fw::ToInt32(fw::Val(fw::NthFieldView(line, u",", 1)));
       record.mColor = Module1::StrToColor(fw::NthFieldView(line, u",", 2));
       record.mPos = fw::ToInt32(fw::Val(fw::NthFieldView(line, u",", 3)));
+      otherText.Character(line, record);
       if (in->Eof()) break;
     }
+    otherText.Rest(*in);
     const fw::FileStamp stamp = in->Stamp();
     in->Close();
 
@@ -268,6 +325,7 @@ void QuenzWin::OpenData(fw::FolderItemPtr f) {
     }
     if (MojimePM().ListCount() > 0) MojimePM().SetListIndex(0);
     mFileStamp = stamp;
+    mFileHasOtherText = otherText.Found();
     mFile = f;
     SetTitle(f->Name());
     fcv().Refresh(true);

@@ -1,7 +1,8 @@
-// A save over a document that changed on disk since the window last read or wrote it: it asks
-// first, over the window, whether to replace that version. And a user's own writable file in a
-// folder where they may not make files is still saved over, once the save is written whole: one
-// that is stopped or fails before leaves it byte for byte as it was.
+// A save over a document that changed on disk since the window last read or wrote it, or over a
+// file that holds text a save would lose: it asks first, over the window, whether to replace it.
+// And a user's own writable file in a folder where they may not make files is still saved over,
+// once the save is written whole: one that is stopped or fails before leaves it byte for byte as
+// it was.
 #include "support/FileSizeLimit.h"
 #include "support/Fixtures.h"
 
@@ -25,6 +26,7 @@ namespace {
 
 const QString kText = QStringLiteral("TextType");
 const QString kQuestion = QStringLiteral("has changed since this window last opened or saved it");
+const QString kOtherText = QStringLiteral("holds text that is not part of a logo");
 
 class SaveOverTest : public QuenzTest {
  protected:
@@ -183,6 +185,89 @@ TEST_F(SaveOverTest, AFileAsTheWindowLastSawItOrOneThatIsGoneIsSavedWithoutAQues
   Save(*reader);
   EXPECT_TRUE(ReadBytes(path).contains("\n3:3:3\n"));
   EXPECT_TRUE(Script().messages.empty());
+}
+
+// ---- a file that holds text which a save would lose
+
+TEST_F(SaveOverTest, AFileWithTextThatASaveWouldLoseIsReplacedOnlyWhenTheUserSaysSo) {
+  const struct {
+    const char* what;
+    QByteArray bytes;
+    bool asks;
+  } files[] = {
+      {"prose", "Quenz Logo Maker\nThis file tells how to draw a logo.\nSee the manual.\n", true},
+      {"prose of one line and a blank one", "READ ME FIRST\n\n", false},
+      {"a document and a line of notes after it",
+       "Go 2\n255:255:255\n6,255:0:0,0\n"
+       "28,0:0:255,102\nthe blue one was moved\n",
+       true},
+      {"a document with more character lines than characters",
+       "Go 2\n0:0:0\n6,0:0:0,0\n28,0:0:0,92\n6,0:0:0,184\n", true},
+      {"a background line not written as the writer writes it", "Go 2\nwhite\n", true},
+      {"a background with a channel past 255", "Go 2\n300:0:0\n", true},
+      {"a character line with a field of its own", "Go 2\n0:0:0\n6,0:0:0,0,bold\n", true},
+      {"a character line with a leading zero", "Go 2\n0:0:0\n6,0:0:0,0\n28,0:0:0,092\n", true},
+      {"the example document", "Go 2\n255:255:255\n6,255:0:0,0\n28,0:0:255,102\n", false},
+      {"a document with CR LF line ends and none after its last line",
+       "Go 2\r\n255:255:255\r\n6,255:0:0,0\r\n28,0:0:255,102", false},
+      {"a document with fewer character lines than characters", "Go 2\n1:2:3\n6,0:0:0,-5\n", false},
+      {"a document of a logo without characters", "hello\n0:0:0\n", false},
+      {"a document whose characters have no lines", "AB\n0:0:0\n", false},
+      {"a logo text alone", "TAVURE\n", false},
+      {"a blank line in a character's place", "AB\n0:0:0\n\n1,0:0:0,92\n", false},
+      {"extreme numbers", "AB\n0:0:0\n-2147483648,0:0:0,2147483647\n35,255:255:255,-1\n", false},
+      {"an empty file", "", false},
+  };
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.what);
+    Script().Reset();
+    WriteBytes(path, f.bytes);
+    w = Shown();
+    w->OpenData(ItemOf(QStringLiteral("doc.TXT")));
+    ASSERT_TRUE(w->mFile);
+    const bool duty = w->mDuty;
+    if (f.asks) {
+      Script().ExpectMessage(kOtherText, fw::MessageButton::Cancel);
+      Script().WhileOpen([this] { EXPECT_EQ(fw::DialogOwner(), w.get()) << "over the window"; });
+      Save(*w);
+      ASSERT_TRUE(Script().Done());
+      ASSERT_EQ(Script().messages.size(), 1u);
+      EXPECT_TRUE(Script().messages[0].message.contains(QStringLiteral("“doc.TXT”")));
+      EXPECT_EQ(Script().messages[0].actionCaption, QStringLiteral("Replace"));
+      EXPECT_TRUE(Script().messages[0].cancelVisible);
+      EXPECT_EQ(ReadBytes(path), f.bytes) << "cancelled, the text stays";
+      EXPECT_EQ(w->mDuty, duty);
+
+      Script().ExpectMessage(kOtherText, fw::MessageButton::Action);
+      Save(*w);
+      ASSERT_TRUE(Script().Done());
+      EXPECT_NE(ReadBytes(path), f.bytes);
+    }
+    // Saved, or read as it was written, the file is the window's logo: saves ask nothing.
+    Script().messages.clear();
+    Save(*w);
+    Change(*w, fw::RGB(9, 8, 7));
+    Save(*w);
+    const auto reader = Shown();
+    reader->OpenData(ItemOf(QStringLiteral("doc.TXT")));
+    Save(*reader);
+    EXPECT_TRUE(Script().messages.empty()) << Script().messages.front().message.toStdString();
+    EXPECT_TRUE(ReadBytes(path).contains("\n9:8:7\n"));
+  }
+}
+
+TEST_F(SaveOverTest, SaveAsToAnotherNameNeverAsksAboutTheTextOfTheFileRead) {
+  const QByteArray prose = "Quenz Logo Maker\nThis file tells how to draw a logo.\n";
+  WriteBytes(path, prose);
+  w->OpenData(ItemOf(QStringLiteral("doc.TXT")));
+  const QString other = PathOf(QStringLiteral("other.TXT"));
+  Script().ExpectSave(kText, QStringLiteral("Quenz Logo Maker.TXT"), other);
+  fw::ChooseMenuItem(QStringLiteral("FileSaveAs"), w.get());
+  Save(*w);
+  EXPECT_TRUE(Script().Done());
+  EXPECT_TRUE(Script().messages.empty());
+  EXPECT_EQ(ReadBytes(path), prose);
+  EXPECT_TRUE(ReadBytes(other).startsWith("Quenz Logo Maker\n"));
 }
 
 // ---- a folder where the user may not make files

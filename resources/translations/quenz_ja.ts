@@ -58,6 +58,14 @@
         <source>Replace</source>
         <translation>置き換える</translation>
     </message>
+    <message>
+        <source>“%1” holds text that is not part of a logo.</source>
+        <translation>「%1」には、ロゴのものではないテキストが含まれています。</translation>
+    </message>
+    <message>
+        <source>It may not be a logo document. Saving replaces the whole file with this window&apos;s logo, and that text is lost.</source>
+        <translation>ロゴの書類ではないかもしれません。保存すると、ファイル全体がこのウインドウのロゴで置き換えられ、そのテキストは失われます。</translation>
+    </message>
 </context>
 <context>
     <name>fw</name>
