@@ -96,6 +96,27 @@ class HeldUntilIdle {
   std::shared_ptr<fw::Window> window_;
 };
 
+// The format that a file of that name is written in. A name typed with the extension of one of the
+// three formats says which the user wants, whatever the popup shows: as in Linux's image programs,
+// which take the format from the name, and so that a file never holds one format under another's
+// extension, which viewers and browsers would then misread. Any other name takes the popup's.
+int FormatCodeFor(const QString& fileName, const ExportFormat& chosen) {
+  static const struct {
+    const char* extension;
+    int formatCode;
+  } kNamed[] = {
+      {".tif", fw::Picture::kFormatTIFF},  {".tiff", fw::Picture::kFormatTIFF},
+      {".png", fw::Picture::kFormatPNG},   {".jpg", fw::Picture::kFormatJPEG},
+      {".jpeg", fw::Picture::kFormatJPEG},
+  };
+  for (const auto& named : kNamed) {
+    if (fileName.endsWith(QLatin1String(named.extension), Qt::CaseInsensitive)) {
+      return named.formatCode;
+    }
+  }
+  return chosen.formatCode;
+}
+
 // Why no picture of width x height can be made, and what to do about it, for the user.
 fw::MessageDialog ExportSizeMessage(std::int32_t width, std::int32_t height) {
   fw::MessageDialog d;
@@ -200,7 +221,7 @@ void QuenzWin::PushButton1_Action(fw::PushButton& /*button*/) {
   // Between the bands the windows repaint, and a save that takes a while shows its progress.
   const std::unique_ptr<fw::Progress> progress = fw::StartProgress(
       QCoreApplication::translate("QuenzWin", "Saving “%1”…").arg(f->Name()), picture->BandCount());
-  picture->Save(*f, format.formatCode, -1,
+  picture->Save(*f, FormatCodeFor(f->Name(), format), -1,
                 [&](int bandsDone) { return fw::RunEventsAndStep(*progress, bandsDone); });
 }
 

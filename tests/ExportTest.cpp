@@ -172,6 +172,41 @@ TEST_F(ExportTest, EachFormatOffersItsTypeAndNameAndWritesThatFormat) {
   }
 }
 
+// A name typed with one format's extension gets that format's bytes, whatever the popup shows;
+// any other name gets the popup's format. The popup keeps its row.
+TEST_F(ExportTest, ANameWithAFormatsExtensionIsWrittenInThatFormat) {
+  const struct {
+    const Format& chosen;
+    const char* file;
+    const char* magic;
+  } cases[] = {
+      {kTiff, "logo.PNG", "\x89PNG"},
+      {kTiff, "logo.png", "\x89PNG"},
+      {kPng, "logo.JPG", "\xFF\xD8\xFF"},
+      {kPng, "logo.jpeg", "\xFF\xD8\xFF"},
+      {kJpeg, "logo.TIFF", "II*"},
+      {kJpeg, "logo.Tif", "II*"},
+      {kPng, "logo.TIF", "II*"},
+      {kPng, "logo.bmp", "\x89PNG"},
+      {kTiff, "logo", "II*"},
+      {kJpeg, "logo.PNG.txt", "\xFF\xD8\xFF"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.chosen.typeName) + " chosen, " + c.file);
+    Script().Reset();
+    const QString path = PathOf(QString::fromLatin1(c.file));
+    Export(c.chosen, path);
+    EXPECT_TRUE(Script().Done());
+    EXPECT_TRUE(Script().messages.empty());
+    EXPECT_TRUE(ReadBytes(path).startsWith(c.magic));
+    EXPECT_EQ(QImage(path).size(), QSize(1339, 309));
+    EXPECT_EQ(w->ExpTypPM().ListIndex(), c.chosen.row);
+    EXPECT_FALSE(w->mDuty);
+    EXPECT_FALSE(w->mFile);
+    QFile::remove(path);
+  }
+}
+
 TEST_F(ExportTest, DrawsTheBackgroundAndCharacterColours) {
   const fw::Color background = fw::RGB(10, 200, 30);
   Script().ExpectColor(QStringLiteral("背景色を選んで下さい"), background);
