@@ -1,6 +1,7 @@
 #include "Progress.h"
 
 #include "Dialogs.h"
+#include "HeldInput.h"
 #include "QtDialogs.h"
 
 #include <QApplication>
@@ -20,35 +21,69 @@ constexpr qint64 kEstimateAfterMs = 100;
 constexpr qint64 kShowAfterMs = 400;
 constexpr qint64 kLongTaskMs = 500;
 
-// Until the progress window is due, the task lets events run without the user's input
-// (ExcludeUserInputEvents), which waits in the window system's queue, in order. Once the task
-// ends, the event loop is woken: on X the input kept back otherwise stays stuck until some other
-// event arrives. From the moment the progress window is due, input runs again, and goes only to
-// the window that is modal then (the progress window, or a question that the task asks): it is
-// dropped everywhere else, as Qt's modality drops it, and no click, key or shortcut reaches a
-// window, or a menu, whose work is under way. The same holds for input sent straight to a widget
-// while the task runs, which no queue holds back.
-class InputOnlyToModal : public QObject {
+// Input while a task runs. Until its progress window is due, the task lets events run without the
+// user's input (ExcludeUserInputEvents), which waits in the window system's queue, in order. When
+// the window is due, that queue is emptied, and until the window has appeared on the screen all
+// input that the window system gives the program's other windows is held, to be sent again, in
+// order, once the task has ended (see HeldInput): what the user gave before they could see the
+// progress window is handled as if no window had come. Once it has appeared, input goes only to
+// the window that is modal then (the progress window, or a question that the task asks) and is
+// dropped everywhere else, as Qt's modality drops it, so that no click, key or shortcut reaches a
+// window, or a menu, whose work is under way. Input sent straight to a widget, which no queue
+// holds back, is dropped all along. Once the task ends, the event loop is woken: on X the input
+// kept back otherwise stays stuck until some other event arrives.
+class TaskInput : public QObject {
  public:
-  InputOnlyToModal() { qApp->installEventFilter(this); }
-  ~InputOnlyToModal() override { qApp->removeEventFilter(this); }
+  TaskInput() { qApp->installEventFilter(this); }
+  ~TaskInput() override {
+    qApp->removeEventFilter(this);
+    auto held = std::make_shared<HeldInput>(std::move(held_));
+    QMetaObject::invokeMethod(
+        qApp, [held] { held->Replay(); }, Qt::QueuedConnection);
+  }
+  TaskInput(const TaskInput&) = delete;
+  TaskInput& operator=(const TaskInput&) = delete;
+
+  // The progress window, about to be shown: what the queue holds now came before it.
+  void Showing(QWidget& dialog) {
+    QCoreApplication::processEvents();
+    dialog.winId();
+    dialog_ = dialog.windowHandle();
+  }
 
  protected:
   bool eventFilter(QObject* target, QEvent* event) override {
-    if (!IsInput(event->type())) return false;
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal) return true;
-    if (auto* window = qobject_cast<QWindow*>(target)) return window != modal->windowHandle();
-    // A widget, or a shortcut or action of one (the progress window's Escape is a shortcut).
-    for (QObject* o = target; o; o = o->parent()) {
-      if (auto* widget = qobject_cast<QWidget*>(o)) {
-        return widget != modal && !modal->isAncestorOf(widget);
-      }
+    if (event->type() == QEvent::Expose && dialog_ && target == dialog_ && dialog_->isExposed()) {
+      appeared_ = true;
     }
+    if (!IsInput(event->type())) return false;
+    if (IsDialogs(target)) return false;
+    if (!appeared_ && event->type() == QEvent::ShortcutOverride) {
+      // Taken by the focus widget, a shortcut comes to its window as a key, to be held there; it
+      // is looked for again when the key is sent again.
+      event->accept();
+      return true;
+    }
+    auto* window = qobject_cast<QWindow*>(target);
+    if (window && (!appeared_ || held_.Completes(*event))) held_.Hold(*window, *event);
     return true;
   }
 
  private:
+  // Whether target is the modal window or one of its widgets (a shortcut or action of one
+  // included: the progress window's Escape is a shortcut).
+  static bool IsDialogs(QObject* target) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return false;
+    if (auto* window = qobject_cast<QWindow*>(target)) return window == modal->windowHandle();
+    for (QObject* o = target; o; o = o->parent()) {
+      if (auto* widget = qobject_cast<QWidget*>(o)) {
+        return widget == modal || modal->isAncestorOf(widget);
+      }
+    }
+    return false;
+  }
+
   static bool IsInput(QEvent::Type type) {
     switch (type) {
       case QEvent::KeyPress:
@@ -68,6 +103,10 @@ class InputOnlyToModal : public QObject {
         return false;
     }
   }
+
+  QPointer<QWindow> dialog_;
+  bool appeared_ = false;
+  HeldInput held_;
 };
 
 // Puts a window without a parent over the window of parent, as a dialog of that window.
@@ -95,11 +134,6 @@ class QtProgress : public Progress {
       : label_(label), steps_(steps), parent_(parent) {
     clock_.start();
   }
-  ~QtProgress() override {
-    // Wakes the event loop for the input that waited (see InputOnlyToModal).
-    QMetaObject::invokeMethod(
-        qApp, [] {}, Qt::QueuedConnection);
-  }
 
   bool Step(int done) override {
     if (!dialog_ && done < steps_ && TimeToShow(done)) Show();
@@ -126,6 +160,7 @@ class QtProgress : public Progress {
     // Owned here alone: it has no Qt parent that could delete it under the task. It stands over
     // the window it works for as that window's transient child.
     dialog_ = std::make_unique<QProgressDialog>();
+    input_.Showing(*dialog_);
     StandOver(*dialog_, parent_);
     dialog_->setWindowTitle(DialogTitle());
     dialog_->setWindowModality(Qt::ApplicationModal);
@@ -139,7 +174,8 @@ class QtProgress : public Progress {
     dialog_->show();
   }
 
-  InputOnlyToModal inputOnlyToModal_;
+  // Destroyed after the window: its replay of what it held is to find no modal window up.
+  TaskInput input_;
   QString label_;
   int steps_;
   QPointer<QWidget> parent_;

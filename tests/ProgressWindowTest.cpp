@@ -82,6 +82,53 @@ TEST_F(ProgressWindowTest, WhileTheTaskRunsOnlyTheProgressWindowTakesInput) {
   EXPECT_FALSE(w->IsOpen());
 }
 
+// What the window system hands the program before the progress window has appeared (a click in
+// the logo field, typing, Ctrl+W) is handled after the task, in order, however long the task:
+// the click has focused the field (the size box had the focus) before the keys come, and the
+// window closes last. Once the progress window stands, input elsewhere is dropped.
+TEST_F(ProgressWindowTest, InputGivenBeforeTheWindowAppearsIsHandledInOrderAfterTheTask) {
+  for (const bool longTask : {false, true}) {
+    SCOPED_TRACE(longTask ? "a task that shows its window" : "a task too short for it");
+    CloseAllWindows();
+    const auto w = Shown();
+    Flush();
+    w->ExpCB().Widget().setFocus();
+    QWindow* const window = w->Frame().windowHandle();
+    ASSERT_NE(window, nullptr);
+    const QPoint field = w->LogoTF().Widget().mapTo(&w->Frame(), QPoint(4, 4));
+    {
+      auto progress = fw::MakeQtProgress(QStringLiteral("Saving"), 1000);
+      EXPECT_TRUE(progress->Step(1));
+      QTest::mouseClick(window, Qt::LeftButton, {}, field);
+      QTest::keyClick(window, Qt::Key_End);
+      QTest::keyClick(window, 'X');
+      QTest::keyClick(window, 'Y');
+      QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
+      EXPECT_TRUE(w->IsOpen()) << "not during the task";
+      EXPECT_EQ(w->LogoTF().Text(), QStringLiteral("TAVURE"));
+      if (longTask) {
+        qint64 before = 0;
+        RunSteps(*progress, 1000, 20, before);
+        QProgressDialog* dialog = ShownProgressWindow();
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+          progress->RunPendingEvents();
+          return dialog->windowHandle()->isExposed();
+        }));
+        QTest::keyClick(window, 'Z');  // while the window stands: dropped
+      }
+      // The typing is an unsaved change: Ctrl+W asks first.
+      Script().ExpectMessage(QStringLiteral("Do you want to save changes"),
+                             fw::MessageButton::Alternate);
+    }
+    Flush();
+    EXPECT_TRUE(Script().Done());
+    EXPECT_EQ(w->LogoTF().Text(), QStringLiteral("TAVUREXY"));
+    EXPECT_EQ(w->ExpCB().Text(), QStringLiteral("309"));
+    EXPECT_FALSE(w->IsOpen()) << "closed by Ctrl+W";
+  }
+}
+
 TEST_F(ProgressWindowTest, ALongTaskShowsItWithinHalfASecondAndTheUserCanStopIt) {
   const struct {
     const char* how;

@@ -85,34 +85,81 @@ start_desktop_session() {
   start_program
 }
 
+# How long a wait for what the program shows may take, in seconds: generous, for a loaded machine.
+e2e_wait="${QUENZ_E2E_WAIT:-90}"
+# Whether the wait begun at $1 (date +%s%N) has run past the bound.
+timed_out() { [ $(($(date +%s%N) - $1)) -gt $((e2e_wait * 1000000000)) ]; }
+
 # Waits for a visible window of the program other than those given, and prints its id.
 new_window() {
-  local id known k
-  for _ in $(seq 100); do
+  local id known k start
+  start="$(date +%s%N)"
+  until timed_out "$start"; do
     kill -0 "$app" 2>/dev/null || fail "the program ended while a window was awaited"
     for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null || true); do
       known=0
       for k in "$@"; do [ "$id" = "$k" ] && known=1; done
       [ "$known" -eq 0 ] && { echo "$id"; return 0; }
     done
-    sleep 0.2
+    sleep 0.1
   done
   fail "no new window appeared"
 }
 
+# Whether a window is one of the program's document windows, not a dialog of one.
+document_window() {
+  [ "$(xprop -id "$1" _NET_WM_WINDOW_TYPE 2>/dev/null)" = \
+    "_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_NORMAL" ]
+}
+
+# Waits for a visible document window of the program, other than those given, and prints its id.
+new_document_window() {
+  local id known k start
+  start="$(date +%s%N)"
+  until timed_out "$start"; do
+    kill -0 "$app" 2>/dev/null || fail "the program ended while a window was awaited"
+    for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null || true); do
+      known=0
+      for k in "$@"; do [ "$id" = "$k" ] && known=1; done
+      [ "$known" -eq 0 ] && document_window "$id" && { echo "$id"; return 0; }
+    done
+    sleep 0.1
+  done
+  fail "no new document window appeared"
+}
+
+# Whether a window of the program is visible now.
+visible() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -qx "$1"; }
+
 # Waits until a visible window of the program is gone.
 window_gone() {
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -qx "$1" || return 0
-    sleep 0.2
+  local start
+  start="$(date +%s%N)"
+  until timed_out "$start"; do
+    visible "$1" || return 0
+    sleep 0.1
   done
   fail "window $1 did not close"
 }
 
+# Gives a window the keyboard and waits until it has it.
+focus_window() {
+  local start
+  start="$(date +%s%N)"
+  until timed_out "$start"; do
+    xdotool windowfocus "$1" 2>/dev/null || true
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  fail "window $1 did not take the keyboard"
+}
+
 wait_for_file() {
-  for _ in $(seq 100); do
+  local start
+  start="$(date +%s%N)"
+  until timed_out "$start"; do
     [ -s "$1" ] && return 0
-    sleep 0.2
+    sleep 0.1
   done
   fail "$1 was not written"
 }
@@ -130,8 +177,7 @@ click() {
 # Answers a file dialog with a path.
 answer_file_dialog() {
   local dialog="$1" path="$2"
-  xdotool windowfocus "$dialog" 2>/dev/null || true
-  settle
+  focus_window "$dialog"
   xdotool key ctrl+a
   xdotool type --delay 20 "$path"
   xdotool key Return
@@ -140,10 +186,11 @@ answer_file_dialog() {
 
 # Waits for the program to end once its last window has closed, and checks that it ended well.
 program_ended_well() {
-  local status=0
-  for _ in $(seq 100); do
+  local status=0 start
+  start="$(date +%s%N)"
+  until timed_out "$start"; do
     kill -0 "$app" 2>/dev/null || break
-    sleep 0.2
+    sleep 0.1
   done
   kill -0 "$app" 2>/dev/null && fail "the program did not end when its last window closed"
   wait "$app" || status=$?
