@@ -64,11 +64,11 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$here/tests/lsan.supp"
 ctest --test-dir "$here/build-asan" --output-on-failure -j "$jobs"
 
-step "fuzzers: documents as the desktop opens them, and the colour text, a minute each"
+step "fuzzers: documents as the desktop opens them, the colour text and the tracing of glyph outlines, a minute each"
 CC=clang CXX=clang++ cmake -S "$here" -B "$here/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUENZ_WERROR=ON -DQUENZ_SANITIZE=ON -DQUENZ_FUZZ=ON -DQUENZ_TESTS=OFF -DQUENZ_BENCH=OFF \
   >/dev/null
-cmake --build "$here/build-fuzz" -j "$jobs" --target fuzz_document fuzz_color
+cmake --build "$here/build-fuzz" -j "$jobs" --target fuzz_document fuzz_color fuzz_outline
 fuzz_time="${QUENZ_FUZZ_SECONDS:-60}"
 # usage: fuzz TARGET [LIBFUZZER OPTION...]
 fuzz() {
@@ -87,9 +87,11 @@ fuzz() {
 # scan the whole heap for leaks after nearly every input: they are looked for once, at the end.
 fuzz fuzz_document -detect_leaks=0 -dict="$here/fuzz/document.dict" & document_fuzz=$!
 fuzz fuzz_color & color_fuzz=$!
+fuzz fuzz_outline & outline_fuzz=$!
 fuzz_failed=0
 wait "$document_fuzz" || fuzz_failed=1
 wait "$color_fuzz" || fuzz_failed=1
+wait "$outline_fuzz" || fuzz_failed=1
 [ "$fuzz_failed" -eq 0 ]
 
 step "all tests passed"
