@@ -4,19 +4,19 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/quenz_bench
 //   QUENZ_BENCH_HUGE=1 ... --benchmark_filter=Huge   the 32767 x 32767 exports (3.2 GB of TIFF)
+#include "base/FolderItem.h"
+#include "base/TextStreams.h"
 #include "editor/FileTypes1.h"
 #include "editor/Module1.h"
 #include "editor/QuenzWin.h"
 #include "framework/Dialogs.h"
 #include "framework/FileTypes.h"
-#include "framework/FolderItem.h"
 #include "framework/Menus.h"
 #include "framework/Progress.h"
 #include "framework/Runtime.h"
-#include "framework/TextStreams.h"
-#include "imaging/Outline.h"
 #include "imaging/ExportPicture.h"
 #include "imaging/ImageEncoder.h"
+#include "imaging/Outline.h"
 #include "imaging/Picture.h"
 #include "shell/MainMenuBar.h"
 

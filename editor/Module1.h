@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/Text.h"
+#include "base/Text.h"
 #include "imaging/Picture.h"
 
 #include <QString>

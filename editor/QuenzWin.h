@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/FolderItem.h"
 #include "editor/LogoInfo.h"
 #include "framework/Controls.h"
-#include "framework/FolderItem.h"
 #include "framework/Window.h"
 
 #include <QByteArray>

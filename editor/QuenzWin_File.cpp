@@ -1,14 +1,14 @@
 // The window's files: image export, the logo document, the File commands and the close prompt.
 #include "QuenzWin.h"
 
+#include "base/ErrorText.h"
+#include "base/FolderItem.h"
+#include "base/SaveFile.h"
+#include "base/TextStreams.h"
 #include "editor/Module1.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
-#include "framework/ErrorReport.h"
-#include "framework/FolderItem.h"
 #include "framework/Progress.h"
-#include "framework/SaveFile.h"
-#include "framework/TextStreams.h"
 #include "framework/WindowList.h"
 #include "imaging/ExportPicture.h"
 #include "imaging/Picture.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FolderItem.h"
 #include "MenuHandlers.h"
 #include "Menus.h"
+#include "base/FolderItem.h"
 
 #include <QString>
 

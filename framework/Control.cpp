@@ -1,6 +1,6 @@
 #include "Controls.h"
 
-#include "Error.h"
+#include "base/Error.h"
 
 #include <QFont>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Text.h"
+#include "base/Text.h"
 
 #include <QPointer>
 #include <QRect>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Color.h"
 #include "FileTypes.h"
-#include "FolderItem.h"
+#include "base/Color.h"
+#include "base/FolderItem.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "FileTypes.h"
 
-#include "Error.h"
+#include "base/Error.h"
 
 #include <QCoreApplication>
 

@@ -1,8 +1,8 @@
 #include "Controls.h"
 
 #include "ControlSupport.h"
-#include "Error.h"
 #include "Guard.h"
+#include "base/Error.h"
 
 #include <QAbstractListModel>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 
 #include "ControlSupport.h"
 #include "Guard.h"
-#include "Text.h"
+#include "base/Text.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "Controls.h"
-#include "Error.h"
-#include "FolderItem.h"
 #include "MenuHandlers.h"
 #include "Menus.h"
+#include "base/Error.h"
+#include "base/FolderItem.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -14,15 +14,15 @@
 //   empty lines, and a last line of NUL bytes that fills it up.
 // The window draws nothing (the renderer has tests of its own), so that an input costs what the
 // program's own work on it costs.
+#include "base/FolderItem.h"
+#include "base/TextStreams.h"
 #include "editor/QuenzWin.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/FileTypes.h"
-#include "framework/FolderItem.h"
 #include "framework/Guard.h"
 #include "framework/Progress.h"
 #include "framework/Runtime.h"
-#include "framework/TextStreams.h"
 #include "framework/WindowList.h"
 #include "shell/App.h"
 #include "shell/Startup.h"

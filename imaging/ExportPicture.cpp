@@ -1,8 +1,8 @@
 #include "ExportPicture.h"
 
 #include "ImageEncoder.h"
-#include "framework/Error.h"
-#include "framework/FolderItem.h"
+#include "base/Error.h"
+#include "base/FolderItem.h"
 
 #include <QCoreApplication>
 #include <QPainter>

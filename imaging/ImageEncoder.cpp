@@ -5,8 +5,8 @@
 #include "Picture.h"
 #include "PngEncoder.h"
 #include "TiffEncoder.h"
-#include "framework/FolderItem.h"
-#include "framework/SaveFile.h"
+#include "base/FolderItem.h"
+#include "base/SaveFile.h"
 
 #include <QCoreApplication>
 

@@ -2,8 +2,8 @@
 
 #include "EdgeDistance.h"
 #include "ImageEncoder.h"
-#include "framework/Error.h"
-#include "framework/FolderItem.h"
+#include "base/Error.h"
+#include "base/FolderItem.h"
 
 #include <QCoreApplication>
 #include <QPainter>

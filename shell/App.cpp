@@ -1,9 +1,9 @@
 #include "App.h"
 
+#include "base/FolderItem.h"
 #include "editor/Module1.h"
 #include "editor/QuenzWin.h"
 #include "framework/Dialogs.h"
-#include "framework/FolderItem.h"
 
 App::App() = default;
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/FolderItem.h"
 #include "framework/Application.h"
-#include "framework/FolderItem.h"
 
 #include <memory>
 

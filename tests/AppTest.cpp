@@ -2,11 +2,11 @@
 // File > New and File > Open, and the globals that shut-down lets go of.
 #include "support/Fixtures.h"
 
+#include "base/FolderItem.h"
 #include "editor/FileTypes1.h"
 #include "editor/Module1.h"
 #include "framework/Application.h"
 #include "framework/FileTypes.h"
-#include "framework/FolderItem.h"
 #include "framework/Guard.h"
 #include "framework/Runtime.h"
 #include "framework/WindowList.h"

@@ -2,9 +2,9 @@
 // File > Save and Save As commands around them.
 #include "support/Fixtures.h"
 
+#include "base/FolderItem.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
-#include "framework/FolderItem.h"
 #include "framework/Guard.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 // edit leaves.
 #include "support/Fixtures.h"
 
+#include "base/FolderItem.h"
 #include "editor/Module1.h"
-#include "framework/FolderItem.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -4,10 +4,10 @@
 #include "support/Fixtures.h"
 #include "support/Images.h"
 
+#include "base/Error.h"
+#include "base/FolderItem.h"
 #include "editor/LogoRenderer.h"
 #include "editor/Module1.h"
-#include "framework/Error.h"
-#include "framework/FolderItem.h"
 #include "framework/Progress.h"
 #include "imaging/ExportPicture.h"
 #include "imaging/Picture.h"

@@ -7,10 +7,10 @@
 #include "support/Heap.h"
 #include "support/Images.h"
 
+#include "base/FolderItem.h"
 #include "editor/Module1.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
-#include "framework/FolderItem.h"
 #include "framework/WindowList.h"
 #include "imaging/Picture.h"
 

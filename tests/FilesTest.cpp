@@ -3,11 +3,11 @@
 #include "support/FileSizeLimit.h"
 #include "support/Fixtures.h"
 
-#include "framework/Error.h"
-#include "framework/ErrorReport.h"
+#include "base/Error.h"
+#include "base/ErrorText.h"
+#include "base/FolderItem.h"
+#include "base/TextStreams.h"
 #include "framework/FileTypes.h"
-#include "framework/FolderItem.h"
-#include "framework/TextStreams.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,10 +3,10 @@
 // report of an exception that escapes a handler.
 #include "support/Fixtures.h"
 
+#include "base/Error.h"
 #include "framework/Application.h"
 #include "framework/Controls.h"
 #include "framework/Dialogs.h"
-#include "framework/Error.h"
 #include "framework/Menus.h"
 #include "framework/Window.h"
 #include "framework/WindowList.h"

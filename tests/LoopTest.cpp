@@ -3,8 +3,8 @@
 #include "support/Fixtures.h"
 #include "support/Heap.h"
 
+#include "base/FolderItem.h"
 #include "framework/Application.h"
-#include "framework/FolderItem.h"
 #include "framework/WindowList.h"
 
 #include <QTest>

@@ -4,8 +4,8 @@
 #include "support/Fixtures.h"
 #include "support/Images.h"
 
-#include "framework/Error.h"
-#include "framework/FolderItem.h"
+#include "base/Error.h"
+#include "base/FolderItem.h"
 #include "imaging/Picture.h"
 
 #include <QDir>

@@ -3,10 +3,10 @@
 // picker confirmed with Shift or Alt held.
 #include "support/Fixtures.h"
 
+#include "base/FolderItem.h"
 #include "editor/Module1.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
-#include "framework/FolderItem.h"
 #include "framework/QtDialogs.h"
 #include "framework/Runtime.h"
 #include "framework/WindowList.h"

@@ -5,10 +5,10 @@
 #include "support/FileSizeLimit.h"
 #include "support/Fixtures.h"
 
-#include "framework/Error.h"
-#include "framework/FolderItem.h"
-#include "framework/SaveFile.h"
-#include "framework/TextStreams.h"
+#include "base/Error.h"
+#include "base/FolderItem.h"
+#include "base/SaveFile.h"
+#include "base/TextStreams.h"
 
 #include <QDir>
 #include <QFile>
@@ -117,8 +117,9 @@ TEST_F(SaveFileAsUser, InAClosedFolderACopyThatFailsPartWaySaysThatTheFileIsPart
     save.Commit();
     ADD_FAILURE() << "no error";
   } catch (const fw::PartlyWritten& e) {
-    EXPECT_TRUE(e.Text().contains(QStringLiteral("“logo.PNG” could not be saved, and is left part "
-                                                 "written:")))
+    EXPECT_TRUE(
+        e.Text().contains(QStringLiteral("“logo.PNG” could not be saved, and is left part "
+                                         "written:")))
         << e.what();
   }
   EXPECT_EQ(ReadBytes(target), NewBytes().left(4096));

@@ -3,9 +3,9 @@
 // its "Save") stay as they are in every language.
 #include "support/Fixtures.h"
 
+#include "base/Error.h"
+#include "base/FolderItem.h"
 #include "framework/Application.h"
-#include "framework/Error.h"
-#include "framework/FolderItem.h"
 #include "framework/Guard.h"
 #include "framework/Runtime.h"
 #include "imaging/ImageEncoder.h"

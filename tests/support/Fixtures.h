@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ScriptedDialogs.h"
+#include "base/FolderItem.h"
 #include "editor/QuenzWin.h"
-#include "framework/FolderItem.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/Text.h"
 #include "editor/LogoInfo.h"
-#include "framework/Text.h"
 
 #include <QImage>
 

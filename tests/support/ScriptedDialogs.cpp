@@ -1,6 +1,6 @@
 #include "ScriptedDialogs.h"
+#include "base/FolderItem.h"
 #include "framework/FileTypes.h"
-#include "framework/FolderItem.h"
 #include "framework/Progress.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/FolderItem.h"
 #include "framework/Dialogs.h"
 #include "framework/FileTypes.h"
-#include "framework/FolderItem.h"
 #include "framework/Progress.h"
 
 #include <QString>

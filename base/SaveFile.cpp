@@ -1,6 +1,6 @@
 #include "SaveFile.h"
 
-#include "ErrorReport.h"
+#include "ErrorText.h"
 #include "FolderItem.h"
 
 #include <QCoreApplication>

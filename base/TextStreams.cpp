@@ -1,6 +1,6 @@
 #include "TextStreams.h"
 
-#include "ErrorReport.h"
+#include "ErrorText.h"
 #include "FolderItem.h"
 #include "SaveFile.h"
 #include "Text.h"
