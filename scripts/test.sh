@@ -1,6 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: the test suite, then the
-# same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The test command, as CI runs it (.ci/run). In order, stopping at the first step that fails:
+# - installs the Debian packages that are missing (scripts/deps.sh), through sudo unless root;
+# - builds everything in build/ (RelWithDebInfo, warnings as errors, tests and benchmarks);
+# - runs the tests one process per test (ctest), then all in one process, where a test that
+#   leaves state behind is named;
+# - when run as root, runs the permission tests (the suites ending in "AsUser", which skip as
+#   root) again as the unprivileged user nobody, through setpriv;
+# - builds in build-asan/ with AddressSanitizer and UndefinedBehaviorSanitizer and runs the tests
+#   under them;
+# - builds the fuzzers in build-fuzz/ with clang and runs fuzz_document, fuzz_color and
+#   fuzz_outline side by side, a minute each.
+# Environment: QUENZ_FUZZ_SECONDS, each fuzzer's run in seconds (60 unless set); XDG_RUNTIME_DIR,
+# used when set, else a fresh one is made. See docs/testing.md.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 source "$here/scripts/deps.sh"
