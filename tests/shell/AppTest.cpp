@@ -395,11 +395,14 @@ TEST_F(StartupTest, EarlyStartupPutsEverythingInPlaceButTheGlyphsAndWindows) {
   EXPECT_TRUE(Module1::gMoji.empty());
   EXPECT_TRUE(fw::OpenWindows().empty());
   EXPECT_TRUE(fw::Application::SupportsHiDPI());
+  // The program's four types, in this order (the registry is the process's: the file tests may
+  // have registered types of their own before).
+  const QStringList program{QStringLiteral("TIFFTYPE"), QStringLiteral("PNGTYPE"),
+                            QStringLiteral("JPEGTYPE"), QStringLiteral("TextType")};
   QStringList names;
   for (const auto& type : fw::RegisteredFileTypes())
-    names << type.name;
-  EXPECT_EQ(names, (QStringList{QStringLiteral("TIFFTYPE"), QStringLiteral("PNGTYPE"),
-                                QStringLiteral("JPEGTYPE"), QStringLiteral("TextType")}));
+    if (program.contains(type.name)) names << type.name;
+  EXPECT_EQ(names, program);
   RuntimePerformFinalizers();
 }
 
