@@ -19,7 +19,7 @@ void Declare(std::shared_ptr<fw::FileType>& global, const QString& name, const Q
   global->MimeType = QString();
   global->Imported = true;
   global->ConformsTo = QString();
-  global->ToString();  // registers the type
+  global->Register();
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ QStringList SuffixesOf(const QString& extensions) {
 
 }  // namespace
 
-QString FileType::ToString() {
+QString FileType::Register() {
   if (!registered_) {
     registered_ = true;
     RegisteredFileType entry{Name, SuffixesOf(Extensions)};

@@ -7,8 +7,8 @@
 
 namespace fw {
 
-// A file type as the program declares it. Converting it to text (ToString) registers it with the
-// framework, once; from then on the file dialogs take its name as their filter.
+// A file type as the program declares it. Register() registers it with the framework, once; from
+// then on the file dialogs take its name as their filter.
 class FileType {
  public:
   QString Name;
@@ -19,7 +19,8 @@ class FileType {
   bool Imported = false;
   QString ConformsTo;
 
-  QString ToString();
+  // Registers the type on the first call and nothing on a later one; gives the type's name.
+  QString Register();
 
  private:
   bool registered_ = false;

@@ -42,7 +42,7 @@ int PositionOf(const QString& name) {
   return -1;
 }
 
-TEST_F(FilesTest, AFileTypeRegistersOnceWhenFirstConvertedToText) {
+TEST_F(FilesTest, RegisteringAFileTypeTakesEffectOnceAndGivesItsName) {
   fw::FileType first;
   first.Name = QStringLiteral("FilesTestFirst");
   first.Extensions = QStringLiteral(".txt; TEXT;;.log");
@@ -52,12 +52,12 @@ TEST_F(FilesTest, AFileTypeRegistersOnceWhenFirstConvertedToText) {
   EXPECT_EQ(CountNamed(first.Name), 0) << "declaring a type registers nothing";
 
   const std::size_t before = fw::RegisteredFileTypes().size();
-  EXPECT_EQ(first.ToString(), first.Name);
-  EXPECT_EQ(second.ToString(), second.Name);
-  // Converting again, even after a change, leaves the registration as it was.
+  EXPECT_EQ(first.Register(), first.Name);
+  EXPECT_EQ(second.Register(), second.Name);
+  // Registering again, even after a change, leaves the registration as it was.
   first.Extensions = QStringLiteral("other");
-  EXPECT_EQ(first.ToString(), first.Name);
-  EXPECT_EQ(second.ToString(), second.Name);
+  EXPECT_EQ(first.Register(), first.Name);
+  EXPECT_EQ(second.Register(), second.Name);
 
   ASSERT_EQ(fw::RegisteredFileTypes().size(), before + 2);
   EXPECT_EQ(PositionOf(first.Name), int(before)) << "in the order of registration, at the end";
@@ -72,17 +72,17 @@ TEST_F(FilesTest, ATypeRegisteredAgainUnderItsNameTakesThePlaceOfTheFirst) {
   fw::FileType original;
   original.Name = QStringLiteral("FilesTestAgain");
   original.Extensions = QStringLiteral("one");
-  original.ToString();
+  original.Register();
   fw::FileType later;
   later.Name = QStringLiteral("FilesTestAfter");
-  later.ToString();
+  later.Register();
   const int place = PositionOf(original.Name);
   const std::size_t count = fw::RegisteredFileTypes().size();
 
   fw::FileType again;
   again.Name = original.Name;
   again.Extensions = QStringLiteral("two");
-  again.ToString();
+  again.Register();
   EXPECT_EQ(fw::RegisteredFileTypes().size(), count);
   EXPECT_EQ(PositionOf(original.Name), place);
   EXPECT_EQ(CountNamed(original.Name), 1);
