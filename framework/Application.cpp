@@ -14,7 +14,12 @@ namespace fw {
 
 namespace {
 
-using detail::ApplicationState;
+// What the run holds of its application.
+struct ApplicationState {
+  std::shared_ptr<Application> app;
+  bool hiDPI = false;
+  QString displayName;
+};
 
 ApplicationState& State() {
   static ApplicationState state;
@@ -71,13 +76,5 @@ void ChooseMenuItem(const QString& itemName, Window* window) {
     }
   });
 }
-
-namespace detail {
-
-ApplicationState ExchangeApplicationState(ApplicationState state) {
-  return std::exchange(State(), std::move(state));
-}
-
-}  // namespace detail
 
 }  // namespace fw

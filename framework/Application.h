@@ -50,15 +50,4 @@ std::shared_ptr<Application> AppObject();
 // for the quit item and the standard Edit items.
 void ChooseMenuItem(const QString& itemName, Window* window = nullptr);
 
-namespace detail {
-// What a run holds of its application: a runtime made inside another sets the outer one's aside
-// and starts afresh, and gives it back when it goes.
-struct ApplicationState {
-  std::shared_ptr<Application> app;
-  bool hiDPI = false;
-  QString displayName;
-};
-ApplicationState ExchangeApplicationState(ApplicationState state);
-}  // namespace detail
-
 }  // namespace fw

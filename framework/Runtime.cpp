@@ -88,17 +88,7 @@ void PostStartupDocument(qsizetype index) {
 
 }  // namespace
 
-struct Runtime::Outer {
-  RuntimeState state;
-  detail::ApplicationState application;
-  detail::WindowListState windows;
-  std::shared_ptr<DialogProvider> dialogs;
-};
-
-Runtime::Runtime(int& argc, char** argv)
-    : outer_(std::make_unique<Outer>(
-          Outer{std::exchange(State(), RuntimeState{}), detail::ExchangeApplicationState({}),
-                detail::ExchangeWindowListState({}), CurrentDialogProvider()})) {
+Runtime::Runtime(int& argc, char** argv) {
   if (!QApplication::instance()) ownApp_ = std::make_unique<QApplication>(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);  // the framework decides when to quit
   SetStartupDocuments(QCoreApplication::arguments().mid(1));
@@ -112,10 +102,7 @@ Runtime::~Runtime() {
   // QApplication goes.
   QCoreApplication::sendPostedEvents();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  State() = std::move(outer_->state);
-  detail::ExchangeApplicationState(std::move(outer_->application));
-  detail::ExchangeWindowListState(std::move(outer_->windows));
-  SetDialogProvider(std::move(outer_->dialogs));
+  SetDialogProvider(nullptr);
   ownApp_.reset();
 }
 

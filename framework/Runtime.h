@@ -11,11 +11,10 @@ class QLocale;
 
 namespace fw {
 
-// The framework's runtime for one run of the program. It makes the QApplication (unless one
+// The framework's runtime for the one run of the program. It makes the QApplication (unless one
 // exists) and takes the command line's paths as documents for the desktop to open. On
-// destruction it lets go of the application object and every window before the QApplication.
-// A runtime made while another lives (a test of start-up inside the test program's own) starts
-// afresh and, when it goes, gives the outer one back its state and dialog provider untouched.
+// destruction it lets go of the application object, every window and the dialog provider before
+// the QApplication.
 class Runtime {
  public:
   Runtime(int& argc, char** argv);
@@ -27,8 +26,6 @@ class Runtime {
   int Exit() const;
 
  private:
-  struct Outer;
-  std::unique_ptr<Outer> outer_;
   std::unique_ptr<QApplication> ownApp_;
 };
 

@@ -13,7 +13,11 @@ namespace fw {
 
 namespace {
 
-using detail::WindowListState;
+// The windows of the run.
+struct WindowListState {
+  std::vector<std::shared_ptr<Window>> open;  // front first
+  bool quitting = false;
+};
 
 WindowListState& State() {
   static WindowListState state;
@@ -87,10 +91,6 @@ void WindowClosed(const Window* window) {
 
 void ForgetWindows() {
   State() = WindowListState{};
-}
-
-WindowListState ExchangeWindowListState(WindowListState state) {
-  return std::exchange(State(), std::move(state));
 }
 
 }  // namespace detail

@@ -26,13 +26,6 @@ void WindowActivated(const Window* window);
 void WindowClosed(const Window* window);
 // A run that ends lets go of every window at once.
 void ForgetWindows();
-// The windows of a run: a runtime made inside another sets the outer one's aside and starts
-// afresh, and gives them back when it goes.
-struct WindowListState {
-  std::vector<std::shared_ptr<Window>> open;  // front first
-  bool quitting = false;
-};
-WindowListState ExchangeWindowListState(WindowListState state);
 }  // namespace detail
 
 }  // namespace fw

@@ -1,6 +1,8 @@
 // The program from start-up to shut-down: the first window, the windows that documents go into,
 // File > New and File > Open, and the globals that shut-down lets go of.
 #include "support/Fixtures.h"
+#include "support/Processes.h"
+#include "support/TestMain.h"
 
 #include "base/FolderItem.h"
 #include "editor/FileTypes1.h"
@@ -406,13 +408,13 @@ TEST_F(StartupTest, EarlyStartupPutsEverythingInPlaceButTheGlyphsAndWindows) {
   RuntimePerformFinalizers();
 }
 
+// A failed start-up stays failed for the rest of the process: the test runs in one of its own.
 TEST_F(StartupTest, AFailureThatEscapesStartUpIsReportedAndEndsWithAFailingStatus) {
-  int argc = 1;
-  char name[] = "quenz-logo-maker";
-  char* argv[] = {name, nullptr};
-  fw::Runtime runtime(argc, argv);
-  fw::SetDialogProvider(SharedScript());
-  Script().Reset();
+  if (!InChildProcess()) {
+    EXPECT_TRUE(PassesInAChildProcess());
+    return;
+  }
+  const fw::Runtime& runtime = TestProgramRuntime();
   EXPECT_EQ(runtime.Exit(), 0);
   Script().ExpectMessage(QStringLiteral("no glyph sheet"), fw::MessageButton::Action);
   fw::UnhandledException(std::make_exception_ptr(fw::Error(QStringLiteral("no glyph sheet"))));

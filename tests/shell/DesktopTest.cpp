@@ -4,10 +4,11 @@
 // the type, in the order of the data folders: the program, when its folder comes first (as
 // /usr/local/share comes before /usr/share). The checks ask the desktop's own tools, on a fresh
 // install into a temporary folder, with a text editor installed as a distribution installs it.
+#include "support/Processes.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -16,11 +17,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Result {
-  int exitCode = -1;
-  QString output;
-};
 
 class DesktopTest : public ::testing::Test {
  protected:
@@ -37,9 +33,10 @@ class DesktopTest : public ::testing::Test {
     ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("types")));
     ASSERT_TRUE(QFile::link(QStringLiteral("/usr/share/mime"), Types() + QStringLiteral("/mime")));
     dataDirs_ = {Prefix() + QStringLiteral("/share"), System(), Types()};
-    const Result install = Run(QStringLiteral(QUENZ_CMAKE_COMMAND),
-                               {QStringLiteral("--install"), QStringLiteral(QUENZ_BINARY_DIR),
-                                QStringLiteral("--prefix"), Prefix()});
+    const ProcessResult install =
+        Run(QStringLiteral(QUENZ_CMAKE_COMMAND),
+            {QStringLiteral("--install"), QStringLiteral(QUENZ_BINARY_DIR),
+             QStringLiteral("--prefix"), Prefix()});
     ASSERT_EQ(install.exitCode, 0) << install.output.toStdString();
     InstallTextEditor();
   }
@@ -61,8 +58,8 @@ class DesktopTest : public ::testing::Test {
     WriteFile(System() + QStringLiteral("/applications/test-editor.desktop"),
               "[Desktop Entry]\nType=Application\nName=Test Editor\nExec=" + editor.toUtf8() +
                   " %f\nMimeType=text/plain;\n");
-    const Result cache = Run(QStringLiteral("update-desktop-database"),
-                             {System() + QStringLiteral("/applications")});
+    const ProcessResult cache = Run(QStringLiteral("update-desktop-database"),
+                                    {System() + QStringLiteral("/applications")});
     ASSERT_EQ(cache.exitCode, 0) << cache.output.toStdString();
   }
 
@@ -87,7 +84,7 @@ class DesktopTest : public ::testing::Test {
 
   // Runs a tool as the desktop would, seeing the install, the system's own types and the test
   // user's settings, and nothing of the real user's.
-  Result Run(const QString& program, const QStringList& arguments) const {
+  ProcessResult Run(const QString& program, const QStringList& arguments) const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DESTDIR"));
     env.insert(QStringLiteral("PATH"),
@@ -96,14 +93,7 @@ class DesktopTest : public ::testing::Test {
     for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"})
       env.insert(QString::fromLatin1(name), Home());
     env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("X-Test"));
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(dir_.path());
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000)) return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromLocal8Bit(process.readAll())};
+    return RunProcess(program, arguments, env, dir_.path());
   }
 
   QString Gio(const QStringList& arguments) const {
@@ -156,7 +146,7 @@ class DesktopTest : public ::testing::Test {
 // One test for the whole install: installs running side by side would share the build's
 // record of what it installed.
 TEST_F(DesktopTest, TheProgramIsOfferedForPlainTextAndIsItsDefaultOnlyWhereNoneIsNamed) {
-  const Result check =
+  const ProcessResult check =
       Run(QStringLiteral("desktop-file-validate"),
           {Prefix() + QStringLiteral("/share/applications/quenz-logo-maker.desktop")});
   EXPECT_EQ(check.exitCode, 0);

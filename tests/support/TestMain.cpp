@@ -1,3 +1,5 @@
+#include "TestMain.h"
+
 #include "ScriptedDialogs.h"
 #include "framework/Application.h"
 #include "framework/Runtime.h"
@@ -12,6 +14,8 @@
 #include <memory>
 
 namespace {
+
+const fw::Runtime* programRuntime = nullptr;
 
 // The whole suite also runs as one process: a test that leaves the program's state behind (an
 // application object, an open window, another dialog provider) is named, and the run fails.
@@ -37,11 +41,16 @@ class NothingLeftBehind : public ::testing::EmptyTestEventListener {
 
 }  // namespace
 
+const fw::Runtime& TestProgramRuntime() {
+  return *programRuntime;
+}
+
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   // The tests draw off screen unless they are told to use a display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   fw::Runtime runtime(argc, argv);
+  programRuntime = &runtime;
   // The tests read the program's messages as written, whatever the machine's language; the
   // tests of the translations choose theirs.
   QLocale::setDefault(QLocale::c());
