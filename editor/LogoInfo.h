@@ -31,5 +31,11 @@ class LogoInfo {
 
 using LogoInfoPtr = std::shared_ptr<LogoInfo>;
 
+// Whether a byte of a logo text makes a character of the logo: a digit or a capital, the bytes
+// that have a glyph of their own. Every other byte is shown in the text and left out of the logo.
+constexpr bool MakesCharacter(char b) {
+  return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z');
+}
+
 // The spacing of the characters' default positions, two thirds of a preview glyph.
 constexpr std::int32_t kDefaultSpacing = 92;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "base/FolderItem.h"
+#include "editor/LogoDocument.h"
+#include "editor/LogoFile.h"
 #include "editor/LogoInfo.h"
 #include "framework/Controls.h"
 #include "framework/Window.h"
@@ -34,20 +36,12 @@ class QuenzWin : public fw::Window {
   // The character list: element n (from 1) is the n-th kept character of the logo text;
   // element 0 is never filled. Empty until the first rebuild.
   std::vector<LogoInfoPtr> mLogo;
-  std::int32_t mExpW = 0;   // export width in pixels
-  std::int32_t mExpH = 0;   // export height in pixels, also the export's glyph size
-  fw::FolderItemPtr mFile;  // the document's file: the one last written or read
-  // mFile as this window last read or wrote it; a save asks before it replaces another version.
-  std::optional<fw::FileStamp> mFileStamp;
-  // mFile as this window read it holds text that a save would not write back (a text file read
-  // by mistake, a line added by hand): a save over it asks first.
-  bool mFileHasOtherText = false;
-  // Line 1 of the document read, when it is not UTF-8: its bytes, which the logo is made of and a
-  // save writes back, for as long as the field shows them (as Latin-1) unedited.
-  std::optional<QByteArray> mLogoBytes;
-  double mExpZ = 0.0;     // export scale, from preview pixels to export pixels
-  bool mDuty = false;     // unsaved changes
-  bool mNoChange = true;  // the untouched mark of the application's first window
+  std::int32_t mExpW = 0;  // export width in pixels
+  std::int32_t mExpH = 0;  // export height in pixels, also the export's glyph size
+  LogoFile mFile;          // the document's file: the one last written or read
+  double mExpZ = 0.0;      // export scale, from preview pixels to export pixels
+  bool mDuty = false;      // unsaved changes
+  bool mNoChange = true;   // the untouched mark of the application's first window
 
   // The last index of the character list, -1 while it is empty.
   int UBoundLogo() const { return int(mLogo.size()) - 1; }
@@ -102,7 +96,7 @@ class QuenzWin : public fw::Window {
   void MakeQuenzLogo(fw::Graphics& g, std::int32_t size, double scale);
 
   // ---- the document
-  fw::FolderItemPtr DocumentFile() const override { return mFile; }
+  fw::FolderItemPtr DocumentFile() const override { return mFile.item; }
   QString DocumentFileType() const override { return QStringLiteral("TextType"); }
   // The longest logo text, in characters: the field stays responsive with it on a real display
   // (measured under Xvfb, see the README), and it is twice the longest logo that can be
@@ -135,4 +129,6 @@ class QuenzWin : public fw::Window {
   // window last read or wrote it or holds text that the save would lose, and the user would
   // rather keep it.
   bool MayReplace(const fw::FolderItem& f);
+  // The window's logo as a document: its text, background and characters.
+  LogoDocument Document() const;
 };

@@ -1,10 +1,12 @@
-// The window's files: image export, the logo document, the File commands and the close prompt.
+// The window's files: image export, reading and saving its logo document, the File commands and
+// the close prompt.
 #include "QuenzWin.h"
 
 #include "base/ErrorText.h"
 #include "base/FolderItem.h"
 #include "base/SaveFile.h"
 #include "base/TextStreams.h"
+#include "editor/LogoDocument.h"
 #include "editor/Module1.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
@@ -33,54 +35,6 @@ constexpr ExportFormat kExportFormats[] = {
     {"public.tiff", "TIFFTYPE", "Untitled.TIF", fw::Picture::kFormatTIFF},
     {"public.png", "PNGTYPE", "Untitled.PNG", fw::Picture::kFormatPNG},
     {"public.jpeg", "JPEGTYPE", "Untitled.JPG", fw::Picture::kFormatJPEG},
-};
-
-// Str(mChr), ",", the colour, ",", Str(mPos), appended to line.
-void AppendCharacterLine(QString& line, const LogoInfo& r) {
-  fw::AppendStr(line, r.mChr);
-  line.append(u',');
-  Module1::AppendColorToStr(line, r.mColor);
-  line.append(u',');
-  fw::AppendStr(line, r.mPos);
-}
-
-// Built in place, one line for every character.
-QString CharacterLine(const LogoInfo& r) {
-  QString line;
-  line.reserve(36);
-  AppendCharacterLine(line, r);
-  return line;
-}
-
-// What a save would lose of a document read: a line of it that holds text which the writer would
-// not write back as it stands. Line 1 is always written back as read. Line 2 is the document's own
-// when it is the colour text that the writer writes for the colour read from it, and a character
-// line when it is the writer's line for the record read from it; any line that holds text beyond
-// the lines that the characters take is lost. An empty line holds no text to lose. The writer of
-// every version of this program writes exactly these forms ("r:g:b" with each channel from 0 to
-// 255, numbers with no leading zeros, no sign but a leading "-", no blanks) and no line beyond
-// them, so that no document that it wrote ever counts.
-class TextNotWrittenBack {
- public:
-  void Background(const QString& line, fw::Color read) {
-    found_ = found_ || (!line.isEmpty() && line != Module1::ColorToStr(read));
-  }
-  void Character(const QString& line, const LogoInfo& read) {
-    if (found_ || line.isEmpty()) return;
-    written_.resize(0);  // keeps its room for the next line
-    AppendCharacterLine(written_, read);
-    found_ = line != written_;
-  }
-  // The lines after the characters' own.
-  void Rest(fw::TextInputStream& in) {
-    while (!found_ && !in.Eof())
-      found_ = !in.ReadLineBytes().isEmpty();
-  }
-  bool Found() const { return found_; }
-
- private:
-  bool found_ = false;
-  QString written_;
 };
 
 // Holds a window until the event loop is free again: a window closed while its export lets
@@ -141,41 +95,6 @@ fw::MessageDialog ExportSizeMessage(std::int32_t width, std::int32_t height) {
   return d;
 }
 
-// The most bytes that a file name can hold on Linux's file systems.
-constexpr qsizetype kMaxNameBytes = 255;
-
-// The first characters of text whose UTF-8 takes at most maxBytes bytes, never half a character.
-QString LeftInUtf8(const QString& text, qsizetype maxBytes) {
-  qsizetype bytes = 0;
-  qsizetype end = 0;
-  while (end < text.size()) {
-    const char16_t c = text[end].unicode();
-    const bool pair =
-        QChar::isHighSurrogate(c) && end + 1 < text.size() && text[end + 1].isLowSurrogate();
-    const qsizetype size = pair ? 4 : c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
-    if (bytes + size > maxBytes) break;
-    bytes += size;
-    end += pair ? 2 : 1;
-  }
-  return text.left(end);
-}
-
-// The name that the save dialog offers for a logo text: the text and ".TXT", made one valid and
-// visible file name. A "/" or a NUL becomes "_", a line end a blank, leading full stops go; a
-// long text is cut to fit; a text of blanks alone, which would name a hidden or blank file,
-// gives "Untitled.TXT".
-QString DocumentName(const QString& logoText) {
-  const QString extension = QStringLiteral(".TXT");
-  QString name = fw::OneLine(logoText);
-  name.replace(u'/', u'_');
-  name.replace(QChar(u'\0'), u'_');
-  // A leading "." would hide the file from the open dialog.
-  while (name.startsWith(u'.'))
-    name.remove(0, 1);
-  if (name.trimmed().isEmpty()) return QStringLiteral("Untitled") + extension;
-  return LeftInUtf8(name, kMaxNameBytes - extension.size()) + extension;
-}
-
 // A logo document is a regular file of at most QuenzWin::kMaxDocumentBytes; anything else is
 // refused before a byte of it is read.
 std::unique_ptr<fw::TextInputStream> OpenDocument(const fw::FolderItem& f) {
@@ -228,11 +147,11 @@ void QuenzWin::PushButton1_Action(fw::PushButton& /*button*/) {
 // ---- the logo document
 
 bool QuenzWin::MayReplace(const fw::FolderItem& f) {
-  if (!mFile || mFile->Path() != f.Path()) return true;
+  if (!mFile.Is(f)) return true;
   const std::optional<fw::FileStamp> now = fw::StampOf(f);
   if (!now) return true;  // gone: nothing to lose
-  const bool changed = mFileStamp && *now != *mFileStamp;
-  if (!changed && !mFileHasOtherText) return true;
+  const bool changed = mFile.stamp && *now != *mFile.stamp;
+  if (!changed && !mFile.hasOtherText) return true;
 
   // A file changed since it was read is asked about as such; agreeing to replace that version
   // replaces whatever it holds.
@@ -261,6 +180,14 @@ bool QuenzWin::MayReplace(const fw::FolderItem& f) {
   return d.ShowModal() == &d.ActionButton;
 }
 
+LogoDocument QuenzWin::Document() const {
+  LogoDocument document{LogoTF().Text(), mFile.logoBytes, BKColorRT().FillColor(), {}, false};
+  document.characters.reserve(std::size_t(std::max(0, UBoundLogo())));
+  for (int n = 1; n <= UBoundLogo(); ++n)
+    document.characters.push_back(*mLogo[std::size_t(n)]);
+  return document;
+}
+
 void QuenzWin::SaveData(fw::FolderItemPtr f) {
   if (!f) {
     f = fw::GetSaveFolderItem(QStringLiteral("TextType"), DocumentName(LogoTF().Text()));
@@ -271,26 +198,18 @@ void QuenzWin::SaveData(fw::FolderItemPtr f) {
     fw::NamingFailures(f->Name(), fw::FileAction::Save, [&] {
       // Nothing touches the old file until the whole document is written (see TextOutputStream).
       const auto out = fw::TextOutputStream::Create(*f);
-      if (mLogoBytes) {
-        out->WriteLineBytes(*mLogoBytes);
-      } else {
-        out->WriteLine(LogoTF().Text());
-      }
-      out->WriteLine(Module1::ColorToStr(BKColorRT().FillColor()));
-      for (int n = 1; n <= UBoundLogo(); ++n)
-        out->WriteLine(CharacterLine(*mLogo[std::size_t(n)]));
+      WriteLogoDocument(*out, Document());
       out->Close();
     });
   } catch (const fw::PartlyWritten&) {
     // The window's own file, part written over by this save, is now in the state that this
     // window left it in: no later save is to ask about another program's version of it.
-    if (mFile && mFile->Path() == f->Path()) mFileStamp = fw::StampOf(*f);
+    if (mFile.Is(*f)) mFile.stamp = fw::StampOf(*f);
     throw;
   }
 
-  mFileStamp = fw::StampOf(*f);
-  mFileHasOtherText = false;
-  mFile = f;
+  // The text's bytes stay as long as the field shows them: they are what the file now holds.
+  mFile = LogoFile{f, fw::StampOf(*f), mFile.logoBytes, false};
   SetTitle(f->Name());
   mDuty = false;
 }
@@ -299,55 +218,31 @@ void QuenzWin::OpenData(fw::FolderItemPtr f) {
   if (!f || !f->Exists()) return;
 
   fw::NamingFailures(f->Name(), fw::FileAction::Open, [&] {
-    std::vector<LogoInfo> records;  // lives only during the read: held by value
     const auto in = OpenDocument(*f);
-
-    // Line 1 is the logo text; assigning it rebuilds the character list at once. A line that is
-    // not UTF-8 is shown as Latin-1, one character a byte, and its bytes are kept as they are.
-    const QByteArray line1 = in->ReadLineBytes();
-    const bool utf8 = fw::IsUtf8(line1);
-    const QString text = utf8 ? fw::DecodeLine(line1) : QString::fromLatin1(line1);
-    if (text.size() > kMaxLogoText) throw TooLongLogo(*f);
-    mLogoBytes.reset();
-    if (!utf8) mLogoBytes = line1;
-    LogoTF().SetText(text);
-    TextNotWrittenBack otherText;
-    const QString line2 = in->ReadLine();
-    const fw::Color background = Module1::StrToColor(line2);
-    BKColorRT().SetFillColor(background);
-    otherText.Background(line2, background);
-
-    // One record per character line, but never more than the characters that line 1 gave: the
-    // rest could not be copied anyway.
-    records.emplace_back();
-    const std::size_t wanted = std::size_t(std::max(0, UBoundLogo()));
-    records.reserve(wanted + 1);
-    while (records.size() - 1 < wanted) {
-      const QString line = in->ReadLine();
-      LogoInfo& record = records.emplace_back();
-      record.mChr = fw::ToInt32(fw::Val(fw::NthFieldView(line, u",", 1)));
-      record.mColor = Module1::StrToColor(fw::NthFieldView(line, u",", 2));
-      record.mPos = fw::ToInt32(fw::Val(fw::NthFieldView(line, u",", 3)));
-      otherText.Character(line, record);
-      if (in->Eof()) break;
-    }
-    otherText.Rest(*in);
+    const std::optional<LogoDocument> read = ReadLogoDocument(*in, kMaxLogoText);
+    if (!read) throw TooLongLogo(*f);
     const fw::FileStamp stamp = in->Stamp();
     in->Close();
+
+    // Assigning the text rebuilds the character list at once, from the bytes where it has them.
+    mFile.logoBytes = read->textBytes;
+    LogoTF().SetText(read->text);
+    BKColorRT().SetFillColor(read->background);
 
     fw::Application::DoEvents(-1);
 
     // The events just run may have changed the logo text: copy only what both lists hold.
-    for (int n = 1; n < int(records.size()) && n <= UBoundLogo(); ++n) {
+    const std::vector<LogoInfo>& characters = read->characters;
+    for (int n = 1; n <= int(characters.size()) && n <= UBoundLogo(); ++n) {
       LogoInfo& target = *mLogo[std::size_t(n)];
-      target.mChr = records[std::size_t(n)].mChr;
-      target.mColor = records[std::size_t(n)].mColor;
-      target.mPos = records[std::size_t(n)].mPos;
+      const LogoInfo& source = characters[std::size_t(n) - 1];
+      target.mChr = source.mChr;
+      target.mColor = source.mColor;
+      target.mPos = source.mPos;
     }
     if (MojimePM().ListCount() > 0) MojimePM().SetListIndex(0);
-    mFileStamp = stamp;
-    mFileHasOtherText = otherText.Found();
-    mFile = f;
+    // An edit while the events ran has let go of the text's bytes; it must not get them back.
+    mFile = LogoFile{f, stamp, mFile.logoBytes, read->hasOtherText};
     SetTitle(f->Name());
     fcv().Refresh(true);
     SetExpSize();
@@ -369,7 +264,7 @@ bool QuenzWin::FileClose_Action() {
 }
 
 bool QuenzWin::FileSave_Action() {
-  SaveData(mFile);
+  SaveData(mFile.item);
   return true;
 }
 
@@ -394,7 +289,7 @@ bool QuenzWin::Event_CancelClose(bool /*appQuitting*/) {
   if (b == &d.ActionButton) {
     // Saved, the window closes; a save dialog cancelled keeps it open with its changes, and a
     // write that fails does too, through the framework's report.
-    SaveData(mFile);
+    SaveData(mFile.item);
     return mDuty;
   }
   if (b == &d.AlternateActionButton) return false;

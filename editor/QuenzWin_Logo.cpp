@@ -18,10 +18,6 @@ const QString& WidthCaption() {
   return caption;
 }
 
-bool KeptByte(char b) {
-  return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z');
-}
-
 }  // namespace
 
 // ---- renderer and preview
@@ -69,14 +65,13 @@ void QuenzWin::LogoTF_Open(fw::TextField& field) {
 void QuenzWin::LogoTF_TextChange(fw::TextField& field) {
   // The logo keeps only the bytes of digits and capitals; the field shows the text as typed. A
   // line 1 read in another encoding than UTF-8 gives its own bytes until the text changes.
-  if (mLogoBytes && (field.UserChange() || field.Text() != QString::fromLatin1(*mLogoBytes))) {
-    mLogoBytes.reset();
-  }
-  const QByteArray text = mLogoBytes ? *mLogoBytes : field.Text().toUtf8();
+  std::optional<QByteArray>& bytes = mFile.logoBytes;
+  if (bytes && (field.UserChange() || field.Text() != QString::fromLatin1(*bytes))) bytes.reset();
+  const QByteArray text = bytes ? *bytes : field.Text().toUtf8();
   QByteArray kept;
   kept.reserve(text.size());
   for (const char b : text) {
-    if (KeptByte(b)) kept.append(b);
+    if (MakesCharacter(b)) kept.append(b);
   }
   SetLogoText(kept);
   // An edit of the user's is a change to be saved, like a colour or a position; the default

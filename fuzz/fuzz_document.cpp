@@ -315,7 +315,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   QuenzWin& w = FirstWindow();
   w.LogoTF().SetText(QString());
   w.BKColorRT().SetFillColor(0xFFFFFF);
-  w.mFile = nullptr;
+  w.mFile.item = nullptr;
   w.SetTitle(QStringLiteral("Quenz Logo Maker"));
   const Logo before = LogoOf(w);
   dialogs->messages.clear();
@@ -328,11 +328,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         tooLarge ? QStringLiteral("“input.TXT” is not a logo document")
                  : QStringLiteral("“input.TXT” was not opened: its logo text is longer than")));
     Check(LogoOf(w) == before);
-    Check(!w.mFile);
+    Check(!w.mFile.item);
     return 0;
   }
   Check(dialogs->messages.empty());
-  Check(w.mFile && w.mFile->Path() == input);
+  Check(w.mFile.item && w.mFile.item->Path() == input);
   const Logo read = LogoOf(w);
   Check(!read.text.contains(u'\n') && !read.text.contains(u'\r'));
   Check(read.rows == int(read.characters.size()));

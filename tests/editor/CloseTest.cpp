@@ -148,7 +148,7 @@ TEST_F(CloseTest, SaveWithoutAFileAsksForOneAndKeepsTheWindowWhenCancelled) {
   EXPECT_TRUE(Script().Done());
   EXPECT_TRUE(w->IsOpen());
   EXPECT_TRUE(w->mDuty);
-  EXPECT_FALSE(w->mFile);
+  EXPECT_FALSE(w->mFile.item);
   EXPECT_TRUE(QDir(PathOf(QString())).isEmpty());
 
   // Answered with a file, it writes and closes.
@@ -172,7 +172,7 @@ TEST_F(CloseTest, AFailedSaveInThePromptKeepsTheWindowOpen) {
   EXPECT_EQ(Script().messages[1].icon, 2);
   EXPECT_TRUE(w->IsOpen());
   EXPECT_TRUE(w->mDuty);
-  EXPECT_FALSE(w->mFile);
+  EXPECT_FALSE(w->mFile.item);
   EXPECT_EQ(w->Title(), QStringLiteral("Quenz Logo Maker"));
 }
 

@@ -107,8 +107,8 @@ TEST_F(DocumentTest, TheExampleWindowIsWrittenByteForByte) {
   fw::ChooseMenuItem(QStringLiteral("FileSave"), w.get());
   EXPECT_TRUE(Script().Done());
   EXPECT_EQ(ReadBytes(path), QByteArray("Go 2\n255:255:255\n6,255:0:0,0\n28,0:0:255,102\n"));
-  ASSERT_TRUE(w->mFile);
-  EXPECT_EQ(w->mFile->Path(), path);
+  ASSERT_TRUE(w->mFile.item);
+  EXPECT_EQ(w->mFile.item->Path(), path);
   EXPECT_EQ(w->Title(), QStringLiteral("Go 2.TXT"));
   EXPECT_FALSE(w->mDuty);
   EXPECT_EQ(Entries(), QStringList{QStringLiteral("Go 2.TXT")}) << "no temporary file is left";
@@ -205,7 +205,7 @@ TEST_F(DocumentTest, SaveAsAlwaysAsksAndOffersTheLogoTextsName) {
   EXPECT_TRUE(Script().Done());
   EXPECT_EQ(ReadBytes(first), firstBytes);
   EXPECT_TRUE(ReadBytes(second).startsWith("NEW\n"));
-  EXPECT_EQ(w->mFile->Path(), second);
+  EXPECT_EQ(w->mFile.item->Path(), second);
   EXPECT_EQ(w->Title(), QStringLiteral("second.TXT"));
 }
 
@@ -215,7 +215,7 @@ TEST_F(DocumentTest, ACancelledSaveDialogChangesNothing) {
   Script().ExpectSave(kText, QStringLiteral("TAVURE.TXT"), QString());
   fw::ChooseMenuItem(QStringLiteral("FileSave"), w.get());
   EXPECT_TRUE(w->mDuty);
-  EXPECT_FALSE(w->mFile);
+  EXPECT_FALSE(w->mFile.item);
   EXPECT_EQ(w->Title(), QStringLiteral("Quenz Logo Maker"));
   EXPECT_TRUE(Entries().isEmpty());
 
@@ -228,7 +228,7 @@ TEST_F(DocumentTest, ACancelledSaveDialogChangesNothing) {
   fw::ChooseMenuItem(QStringLiteral("FileSaveAs"), w.get());
   EXPECT_TRUE(Script().Done());
   EXPECT_TRUE(w->mDuty);
-  EXPECT_EQ(w->mFile->Path(), path);
+  EXPECT_EQ(w->mFile.item->Path(), path);
   EXPECT_EQ(w->Title(), QStringLiteral("doc.TXT"));
   EXPECT_EQ(ReadBytes(path), saved);
   EXPECT_TRUE(Script().messages.empty());
@@ -254,8 +254,8 @@ class FailedSaveTest : public DocumentTest {
     ASSERT_EQ(Script().messages.size(), 1u);
     EXPECT_EQ(Script().messages[0].icon, 2);
     EXPECT_EQ(ReadBytes(path), saved);
-    ASSERT_TRUE(w->mFile);
-    EXPECT_EQ(w->mFile->Path(), path);
+    ASSERT_TRUE(w->mFile.item);
+    EXPECT_EQ(w->mFile.item->Path(), path);
     EXPECT_EQ(w->Title(), QStringLiteral("doc.TXT"));
     EXPECT_TRUE(w->mDuty);
     EXPECT_TRUE(w->IsOpen());
@@ -308,8 +308,8 @@ TEST_F(FailedSaveTest, IntoAFolderThatVanished) {
   EXPECT_TRUE(Script().Done());
   ASSERT_EQ(Script().messages.size(), 1u);
   EXPECT_FALSE(QFileInfo::exists(PathOf(QStringLiteral("gone"))));
-  ASSERT_TRUE(w->mFile);
-  EXPECT_EQ(w->mFile->Path(), path);
+  ASSERT_TRUE(w->mFile.item);
+  EXPECT_EQ(w->mFile.item->Path(), path);
   EXPECT_EQ(w->Title(), QStringLiteral("doc.TXT"));
   EXPECT_TRUE(w->mDuty);
   EXPECT_TRUE(w->IsOpen());
@@ -343,8 +343,8 @@ TEST_F(DocumentTest, ALogoReadsBackIntoANewWindow) {
   EXPECT_FALSE(r->mDuty);
   EXPECT_FALSE(r->mNoChange);
   EXPECT_EQ(r->Title(), QStringLiteral("round.TXT"));
-  ASSERT_TRUE(r->mFile);
-  EXPECT_EQ(r->mFile->Path(), path);
+  ASSERT_TRUE(r->mFile.item);
+  EXPECT_EQ(r->mFile.item->Path(), path);
   EXPECT_EQ(r->mExpW, w->mExpW);
 }
 
@@ -524,7 +524,7 @@ TEST_F(DocumentTest, AMissingFileOrNoFileChangesNothing) {
   w->OpenData(ItemOf(QStringLiteral("absent.TXT")));
   EXPECT_EQ(w->LogoTF().Text(), QStringLiteral("TAVURE"));
   EXPECT_EQ(w->Title(), title);
-  EXPECT_FALSE(w->mFile);
+  EXPECT_FALSE(w->mFile.item);
   EXPECT_TRUE(Script().messages.empty());
 }
 
@@ -648,7 +648,7 @@ class RefusedDocumentTest : public DocumentTest {
     EXPECT_EQ(w->UBoundLogo(), 6);
     EXPECT_EQ(w->BKColorRT().FillColor(), kWhite);
     EXPECT_EQ(w->Title(), QStringLiteral("Quenz Logo Maker"));
-    EXPECT_FALSE(w->mFile);
+    EXPECT_FALSE(w->mFile.item);
     EXPECT_TRUE(w->mNoChange);
     EXPECT_FALSE(w->mDuty);
   }
@@ -718,7 +718,7 @@ TEST_F(RefusedDocumentTest, ALogoTextPastTheBoundIsRefusedWhole) {
     EXPECT_EQ(w->LogoTF().Text(), QStringLiteral("TAVURE"));
     EXPECT_EQ(w->UBoundLogo(), 6);
     EXPECT_EQ(w->BKColorRT().FillColor(), kWhite);
-    EXPECT_FALSE(w->mFile);
+    EXPECT_FALSE(w->mFile.item);
     EXPECT_TRUE(w->mNoChange);
   }
 }

@@ -202,7 +202,7 @@ TEST_F(ExportTest, ANameWithAFormatsExtensionIsWrittenInThatFormat) {
     EXPECT_EQ(QImage(path).size(), QSize(1339, 309));
     EXPECT_EQ(w->ExpTypPM().ListIndex(), c.chosen.row);
     EXPECT_FALSE(w->mDuty);
-    EXPECT_FALSE(w->mFile);
+    EXPECT_FALSE(w->mFile.item);
     QFile::remove(path);
   }
 }
@@ -281,7 +281,7 @@ TEST_F(ExportTest, CancellingTheDialogWritesNothingAndChangesNothing) {
   ASSERT_TRUE(w->mDuty);
   const bool noChange = w->mNoChange;
   const QString title = w->Title();
-  const fw::FolderItemPtr file = w->mFile;
+  const fw::FolderItemPtr file = w->mFile.item;
   const QStringList before = FilesInTempDir();
 
   for (int row = 0; row < 3; ++row) {
@@ -296,7 +296,7 @@ TEST_F(ExportTest, CancellingTheDialogWritesNothingAndChangesNothing) {
   EXPECT_EQ(FilesInTempDir(), before);
   EXPECT_TRUE(w->mDuty);
   EXPECT_EQ(w->mNoChange, noChange);
-  EXPECT_EQ(w->mFile, file);
+  EXPECT_EQ(w->mFile.item, file);
   EXPECT_EQ(w->Title(), title);
   EXPECT_TRUE(Script().messages.empty());
 }
@@ -306,7 +306,7 @@ TEST_F(ExportTest, ASuccessfulExportChangesNothingInTheWindow) {
   const QString title = w->Title();
   ExportPng(QStringLiteral("a.PNG"));
   EXPECT_FALSE(w->mDuty);
-  EXPECT_FALSE(w->mFile) << "the exported file is not the window's document";
+  EXPECT_FALSE(w->mFile.item) << "the exported file is not the window's document";
   EXPECT_EQ(w->Title(), title);
 }
 

@@ -224,7 +224,7 @@ TEST_F(SaveOverTest, AFileWithTextThatASaveWouldLoseIsReplacedOnlyWhenTheUserSay
     WriteBytes(path, f.bytes);
     w = Shown();
     w->OpenData(ItemOf(QStringLiteral("doc.TXT")));
-    ASSERT_TRUE(w->mFile);
+    ASSERT_TRUE(w->mFile.item);
     const bool duty = w->mDuty;
     if (f.asks) {
       Script().ExpectMessage(kOtherText, fw::MessageButton::Cancel);

@@ -113,7 +113,7 @@ QStringList RowsOf(const fw::PopupMenu& p) {
 TEST_F(WindowTest, ANewWindowHoldsTheDefaultLogo) {
   EXPECT_FALSE(w->mDuty);
   EXPECT_FALSE(w->mNoChange) << "putting in the default text counts as a change";
-  EXPECT_FALSE(w->mFile);
+  EXPECT_FALSE(w->mFile.item);
   EXPECT_EQ(w->Title(), QStringLiteral("Quenz Logo Maker"));
   EXPECT_EQ(w->LogoTF().Text(), QStringLiteral("TAVURE"));
 

@@ -230,11 +230,11 @@ TEST_F(QtDialogsTest, FileDialogsStartWhereTheUserWorks) {
   exportFrom(*plain);
 
   const auto withDocument = Shown();
-  withDocument->mFile = std::make_shared<fw::FolderItem>(PathOf(QStringLiteral("b/doc.TXT")));
+  withDocument->mFile.item = std::make_shared<fw::FolderItem>(PathOf(QStringLiteral("b/doc.TXT")));
   startsIn(PathOf(QStringLiteral("b")), PathOf(QStringLiteral("c/new.TXT")));
   saveAs(*withDocument);
-  ASSERT_TRUE(withDocument->mFile);
-  EXPECT_EQ(withDocument->mFile->Path(), PathOf(QStringLiteral("c/new.TXT")));
+  ASSERT_TRUE(withDocument->mFile.item);
+  EXPECT_EQ(withDocument->mFile.item->Path(), PathOf(QStringLiteral("c/new.TXT")));
   startsIn(PathOf(QStringLiteral("c")), inA);
   ASSERT_TRUE(fw::GetOpenFolderItem(QStringLiteral("TextType")));
   startsIn(PathOf(QStringLiteral("c")));

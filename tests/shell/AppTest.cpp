@@ -166,8 +166,8 @@ TEST_F(AppTest, DocumentsAtLaunchGoIntoTheFirstWindowThenIntoNewOnes) {
         const auto first = FirstWindow();
         ASSERT_TRUE(first);
         EXPECT_EQ(first->LogoTF().Text(), QStringLiteral("AAA"));
-        ASSERT_TRUE(first->mFile);
-        EXPECT_EQ(first->mFile->Path(), a);
+        ASSERT_TRUE(first->mFile.item);
+        EXPECT_EQ(first->mFile.item->Path(), a);
         EXPECT_FALSE(first->mNoChange);
         EXPECT_EQ(Texts(), (QStringList{QStringLiteral("AAA"), QStringLiteral("BBB")}));
       },
@@ -183,7 +183,7 @@ TEST_F(AppTest, OneDocumentAtLaunchMakesNoSecondWindow) {
         EXPECT_EQ(Windows()[0], FirstWindow());
         EXPECT_EQ(FirstWindow()->LogoTF().Text(), QStringLiteral("AAA"));
       },
-      [] { return FirstWindow()->mFile != nullptr; });
+      [] { return FirstWindow()->mFile.item != nullptr; });
 }
 
 TEST_F(AppTest, FileNewMakesAWindowThatIsNeverReused) {
@@ -334,9 +334,9 @@ TEST_F(AppTest, WhatIsNoDocumentIsRefusedOnEveryWayInAndNothingIsLost) {
         EXPECT_EQ(Windows().size(), 1u);
         EXPECT_EQ(first->LogoTF().Text(), QStringLiteral("AAAB"));
         EXPECT_TRUE(first->mDuty);
-        EXPECT_EQ(first->mFile->Path(), a);
+        EXPECT_EQ(first->mFile.item->Path(), a);
       },
-      [] { return FirstWindow()->mFile != nullptr; });
+      [] { return FirstWindow()->mFile.item != nullptr; });
 }
 
 TEST_F(AppTest, TheShortcutsForNewAndOpenReachTheApplication) {
