@@ -1,5 +1,6 @@
-// The logo document: what the writer puts in the file, what the reader makes of a file, and the
-// File > Save and Save As commands around them.
+// The logo document through the window: what a save writes of the window's logo, what a read
+// puts into its controls, and the File > Save and Save As commands around them. The format on its
+// own is tested in LogoDocumentTest.cpp.
 #include "support/Fixtures.h"
 
 #include "base/FolderItem.h"
@@ -137,42 +138,6 @@ TEST_F(DocumentTest, SpecialLogosAreWrittenAsTheyAre) {
     window->SaveData(std::make_shared<fw::FolderItem>(path));
     EXPECT_EQ(ReadBytes(path), QByteArray(c.bytes));
   }
-}
-
-TEST_F(DocumentTest, TheOfferedNameIsTheLogoTextMadeOneVisibleFileName) {
-  const QString emoji = QStringLiteral("😀");  // four bytes of UTF-8, two UTF-16 units
-  const struct {
-    QString text;
-    QString name;
-  } cases[] = {
-      {QStringLiteral("Go 2"), QStringLiteral("Go 2.TXT")},
-      {QStringLiteral("A/B"), QStringLiteral("A_B.TXT")},
-      {QStringLiteral("/x//"), QStringLiteral("_x__.TXT")},
-      {QStringLiteral("A") + QChar(u'\0') + QStringLiteral("B"), QStringLiteral("A_B.TXT")},
-      {QStringLiteral("MY\nLOGO"), QStringLiteral("MY LOGO.TXT")},
-      {QString(), QStringLiteral("Untitled.TXT")},  // not the hidden ".TXT"
-      {QStringLiteral("   "), QStringLiteral("Untitled.TXT")},
-      {QStringLiteral(" \t "), QStringLiteral("Untitled.TXT")},
-      {QStringLiteral(" A "), QStringLiteral(" A .TXT")},
-      {QStringLiteral(".NET"), QStringLiteral("NET.TXT")},  // not hidden
-      {QStringLiteral("..A.B"), QStringLiteral("A.B.TXT")},
-      {QStringLiteral(". "), QStringLiteral("Untitled.TXT")},
-      // Cut to the 255 bytes that a file name holds, never inside a character.
-      {QString(300, u'L'), QString(251, u'L') + QStringLiteral(".TXT")},
-      {QString(100, u'日'), QString(83, u'日') + QStringLiteral(".TXT")},
-      {emoji.repeated(70), emoji.repeated(62) + QStringLiteral(".TXT")},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text.left(20).toStdString());
-    w->LogoTF().SetText(c.text);
-    Script().ExpectSave(kText, c.name, QString());
-    fw::ChooseMenuItem(QStringLiteral("FileSave"), w.get());
-    EXPECT_TRUE(Script().Done());
-    QFile file(PathOf(c.name));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << "a name that a file can take";
-    file.remove();
-  }
-  EXPECT_TRUE(Entries().isEmpty());
 }
 
 TEST_F(DocumentTest, SaveWithAFileWritesWithoutADialog) {
@@ -358,14 +323,6 @@ TEST_F(DocumentTest, FewerCharacterLinesLeaveTheRestAsTheTextMadeThem) {
   EXPECT_EQ(w->FGColorRT().FillColor(), fw::RGB(10, 20, 30));
 }
 
-TEST_F(DocumentTest, MoreCharacterLinesThanCharactersAreDropped) {
-  Read(*w, QStringLiteral("more.TXT"),
-       "AB\n0:0:0\n3,1:1:1,7\n4,2:2:2,8\n5,3:3:3,9\n\n6,4:4:4,10\n");
-  EXPECT_EQ(w->UBoundLogo(), 2);
-  ExpectChars(*w, {{3, fw::RGB(1, 1, 1), 7}, {4, fw::RGB(2, 2, 2), 8}});
-  EXPECT_EQ(w->MojimePM().ListCount(), 2);
-}
-
 TEST_F(DocumentTest, NoCharacterLinesGiveOneBlankRecord) {
   Read(*w, QStringLiteral("none.TXT"), "XB\n1:2:3\n");
   EXPECT_EQ(w->BKColorRT().FillColor(), fw::RGB(1, 2, 3));
@@ -384,14 +341,6 @@ TEST_F(DocumentTest, AnEmptyFileGivesAnEmptyLogoOnBlack) {
   EXPECT_FALSE(w->mDuty);
   const QImage preview = PreviewImage(*w);
   EXPECT_EQ(preview.pixel(preview.width() / 2, 70), qRgb(0, 0, 0));
-}
-
-TEST_F(DocumentTest, LineOneIsTakenWhole) {
-  Read(*w, QStringLiteral("comma.TXT"),
-       "A,B c:D\n255:255:255\n0,0:0:0,0\n1,0:0:0,92\n3,0:0:0,184\n");
-  EXPECT_EQ(w->LogoTF().Text(), QStringLiteral("A,B c:D"));
-  EXPECT_EQ(w->UBoundLogo(), 3);
-  EXPECT_EQ(w->MojimePM().List(2), QStringLiteral("D: 3"));
 }
 
 // A line 1 in another encoding than UTF-8 is kept byte for byte until the user edits it, shown one
@@ -445,25 +394,6 @@ TEST_F(DocumentTest, ALineOneThatIsNotUtf8IsKeptByteForByteUntilEdited) {
   }
 }
 
-TEST_F(DocumentTest, LineEndsReadAlike) {
-  const char* ends[] = {"\n", "\r", "\r\n"};
-  int i = 0;
-  for (const char* end : ends) {
-    SCOPED_TRACE(i);
-    QByteArray bytes;
-    for (const char* line : {"Go 2", "255:255:255", "6,255:0:0,0", "28,0:0:255,102"})
-      bytes += QByteArray(line) + end;
-    auto window = Shown();
-    Read(*window, QStringLiteral("ends%1.TXT").arg(i++), bytes);
-    EXPECT_EQ(window->LogoTF().Text(), QStringLiteral("Go 2"));
-    EXPECT_EQ(window->BKColorRT().FillColor(), kWhite);
-    ExpectChars(*window, {{6, fw::RGB(255, 0, 0), 0}, {28, fw::RGB(0, 0, 255), 102}});
-  }
-  // Without a line end after the last line too.
-  Read(*w, QStringLiteral("open.TXT"), "Go 2\r\n255:255:255\r\n6,255:0:0,0\r\n28,0:0:255,102");
-  ExpectChars(*w, {{6, fw::RGB(255, 0, 0), 0}, {28, fw::RGB(0, 0, 255), 102}});
-}
-
 TEST_F(DocumentTest, ANegativePositionReadsBack) {
   Read(*w, QStringLiteral("neg.TXT"), "AB\n255:255:255\n0,0:0:0,-10\n1,0:0:0,-2147483648\n");
   ExpectChars(*w, {{0, 0, -10}, {1, 0, INT32_MIN}});
@@ -488,16 +418,6 @@ TEST_F(DocumentTest, GlyphIndexesOutsideTheTableAreKeptAndNotDrawn) {
   w->SaveData(ItemOf(QStringLiteral("glyphs2.TXT")));
   EXPECT_EQ(ReadBytes(PathOf(QStringLiteral("glyphs2.TXT"))),
             QByteArray("AB\n255:255:255\n99,0:0:0,0\n-1,0:0:0,92\n"));
-}
-
-TEST_F(DocumentTest, ColourChannelsAreClampedAndMalformedFieldsReadAsZero) {
-  Read(*w, QStringLiteral("colours.TXT"),
-       "ABCD\n300:-5:128\n0,999:256:-1,0\n1,255:128,92\n2,a:b:c,x\n3.9,12.0:7:x:4,184.7\n");
-  EXPECT_EQ(w->BKColorRT().FillColor(), fw::RGB(255, 0, 128));
-  ExpectChars(*w, {{0, fw::RGB(255, 255, 0), 0},
-                   {1, fw::RGB(255, 128, 0), 92},
-                   {2, 0, 0},
-                   {3, fw::RGB(12, 7, 0), 184}});
 }
 
 TEST_F(DocumentTest, TheWidthFollowsTheStoredPositionOfTheLastCharacter) {
