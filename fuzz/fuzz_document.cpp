@@ -7,6 +7,9 @@
 // - the save writes line 1 back byte for byte, whatever its encoding;
 // - read, save and read again gives the same logo (text, background, every character);
 // - save, read and save again writes the same bytes;
+// - the format read on its own (LogoDocument, without a window) gives what the input says too,
+//   and the window shows what it gives; what its writer writes of that reads back as the same
+//   document, holding no text that a save would lose, and writes the same bytes again;
 // - a document refused is told to the user, by the file's name, and leaves the window as it
 //   was: one whose line 1 is longer than the logo's bound, and one past the reader's size limit
 //   (an input that ends in a NUL byte is presented as a file grown past it). An input that ends
@@ -16,6 +19,7 @@
 // program's own work on it costs.
 #include "base/FolderItem.h"
 #include "base/TextStreams.h"
+#include "editor/LogoDocument.h"
 #include "editor/QuenzWin.h"
 #include "framework/Application.h"
 #include "framework/Dialogs.h"
@@ -38,6 +42,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
@@ -237,22 +242,76 @@ std::string WrittenLine1(std::string_view line1) {
   return (line1.starts_with(kMark) ? std::string(kMark) : std::string()) + std::string(line1);
 }
 
-// The read checked against the input itself.
-void CheckAgainstInput(const Logo& read, std::string_view file) {
+// The characters of the document that the format reads from the file: one for every character
+// line, as many as line 1 makes at most, and one at least where it makes any.
+std::size_t DocumentCharacters(std::string_view file) {
+  Lines lines(file);
+  const std::size_t kept = KeptBytes(lines.Next().value_or(std::string_view()));
+  lines.Next();
+  std::size_t available = 0;
+  while (available < kept && lines.Next())
+    ++available;
+  return kept == 0 ? 0 : std::max<std::size_t>(available, 1);
+}
+
+// The read checked against the input itself: it gives that many characters.
+void CheckAgainstInput(const Logo& read, std::string_view file, std::size_t characters) {
   Lines lines(file);
   const std::string_view line1 = lines.Next().value_or(std::string_view());
   Check(read.text == TextOf(line1));
-  const std::size_t kept = KeptBytes(line1);
-  Check(read.characters.size() == kept);
+  Check(read.characters.size() == characters);
   const auto line2 = lines.Next();
   if (const auto background = PlainColor(line2.value_or(std::string_view()))) {
     Check(read.background == *background);
   }
-  for (std::size_t n = 0; n < kept; ++n) {
+  for (std::size_t n = 0; n < characters; ++n) {
     const auto line = lines.Next();
     if (!line) break;
     if (const auto character = PlainCharacter(*line)) Check(read.characters[n] == *character);
   }
+}
+
+// ---- the format on its own
+
+std::optional<LogoDocument> ReadDocument(const QString& path) {
+  const auto in = fw::TextInputStream::Open(fw::FolderItem(path), QuenzWin::kMaxDocumentBytes);
+  std::optional<LogoDocument> document = ReadLogoDocument(*in, QuenzWin::kMaxLogoText);
+  in->Close();
+  return document;
+}
+
+std::string WrittenBytes(const LogoDocument& document, const QString& path) {
+  const auto out = fw::TextOutputStream::Create(fw::FolderItem(path));
+  WriteLogoDocument(*out, document);
+  out->Close();
+  return Bytes(path.toStdString());
+}
+
+Logo LogoOf(const LogoDocument& document) {
+  Logo logo{document.text, document.background, {}, 0, QString()};
+  for (const LogoInfo& c : document.characters)
+    logo.characters.emplace_back(c.mChr, c.mColor, c.mPos);
+  return logo;
+}
+
+// The document read from the file, checked against the input, and its round trip through the
+// writer; gives the bytes written.
+std::string CheckDocument(const LogoDocument& document, std::string_view file,
+                          const QString& path) {
+  const Logo read = LogoOf(document);
+  CheckAgainstInput(read, file, DocumentCharacters(file));
+  const std::string_view line1 = Lines(file).Next().value_or(std::string_view());
+  // Line 1's bytes are kept where they are not UTF-8, and only there.
+  const QByteArrayView bytes(line1.data(), qsizetype(line1.size()));
+  Check(document.textBytes ? !fw::IsUtf8(bytes) && *document.textBytes == bytes
+                           : fw::IsUtf8(bytes));
+  const std::string written = WrittenBytes(document, path);
+  Check(written.substr(0, written.find('\n')) == WrittenLine1(line1));
+  const std::optional<LogoDocument> again = ReadDocument(path);
+  Check(again && LogoOf(*again) == read && again->textBytes == document.textBytes);
+  Check(!again->hasOtherText);
+  Check(WrittenBytes(*again, path) == written);
+  return written;
 }
 
 }  // namespace
@@ -309,6 +368,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                   : 0);
   const std::string_view line1 = Lines(file).Next().value_or(std::string_view());
   const bool tooLong = TextOf(line1).size() > QuenzWin::kMaxLogoText;
+  std::optional<LogoDocument> document;
+  std::string documentWritten;
+  if (!tooLarge) {
+    document = ReadDocument(input);
+    Check(document.has_value() == !tooLong);
+    if (document) {
+      documentWritten =
+          CheckDocument(*document, file, folder->filePath(QStringLiteral("document.TXT")));
+    }
+  }
 
   // No logo, so that nothing of the last input stays in the characters that a document leaves
   // as its text made them.
@@ -336,12 +405,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Logo read = LogoOf(w);
   Check(!read.text.contains(u'\n') && !read.text.contains(u'\r'));
   Check(read.rows == int(read.characters.size()));
-  CheckAgainstInput(read, file);
+  CheckAgainstInput(read, file, KeptBytes(line1));
+  // The window shows what the format read: the characters without a line of their own keep what
+  // the text made them.
+  const Logo fromDocument = LogoOf(*document);
+  Check(read.text == fromDocument.text && read.background == fromDocument.background);
+  Check(fromDocument.characters.size() <= read.characters.size());
+  Check(std::equal(fromDocument.characters.begin(), fromDocument.characters.end(),
+                   read.characters.begin()));
 
   // The round trip, through the window's own writer and reader.
   w.SaveData(std::make_shared<fw::FolderItem>(saved));
   const std::string written = Bytes(saved.toStdString());
   Check(written.substr(0, written.find('\n')) == WrittenLine1(line1));
+  // With a line for every character, the window's logo is the document read, and saves as it.
+  if (fromDocument.characters.size() == read.characters.size()) Check(written == documentWritten);
   w.OpenData(std::make_shared<fw::FolderItem>(saved));
   Check(dialogs->messages.empty());
   Logo reread = LogoOf(w);
