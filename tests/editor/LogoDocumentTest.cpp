@@ -2,9 +2,9 @@
 // bytes, what the writer writes for a document, and the name that a save offers for a logo text.
 #include "support/Fixtures.h"
 
+#include "base/FolderItem.h"
+#include "base/TextStreams.h"
 #include "editor/LogoDocument.h"
-#include "framework/FolderItem.h"
-#include "framework/TextStreams.h"
 
 #include <QFile>
 #include <QTemporaryDir>
