@@ -81,6 +81,7 @@
 #include "imaging/Picture.h"
 #include "resources/GlyphOutline.h"
 #include "tests/support/EdgeRows.h"
+#include "tests/support/GlyphAlone.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -168,17 +169,7 @@ int IndexOf(char glyph) {
   return int(std::strchr(kGlyphs, glyph) - kGlyphs);
 }
 
-// ---- The three drawings ----
-
-// The glyph as an export draws it, black on white.
-QImage ProgramImage(int glyph, int height) {
-  fw::Picture picture(height, height);
-  fw::Picture& source = *Module1::gMoji[std::size_t(glyph)];
-  source.Graphics().SetForeColor(0);
-  source.Graphics().FillRect(0, 0, kCell, kCell);
-  picture.Graphics().DrawPicture(source, 0, 0, height, height, 0, 0, kCell, kCell);
-  return picture.Image();
-}
+// ---- The three drawings (the program's is GlyphAlone) ----
 
 Plane CellCoverage(int glyph) {
   const QRect cell((glyph % Module1::kGlyphColumns) * kCell,
@@ -545,7 +536,7 @@ struct Drawings {
 
 Drawings Draw(const QFont& font, int glyph, int height) {
   Drawings d;
-  d.program = ProgramImage(glyph, height);
+  d.program = GlyphAlone(glyph, height);
   d.programCoverage = glyph_measure::PlaneOf(d.program);
   d.truth = TruthAt(font, glyph, height);
   if (height > kCell)

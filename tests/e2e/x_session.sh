@@ -90,20 +90,22 @@ e2e_wait="${QUENZ_E2E_WAIT:-90}"
 # Whether the wait begun at $1 (date +%s%N) has run past the bound.
 timed_out() { [ $(($(date +%s%N) - $1)) -gt $((e2e_wait * 1000000000)) ]; }
 
-# Waits for a visible window of the program other than those given, and prints its id.
-new_window() {
-  local id known k start
+# Waits for a visible window of the program, other than those given after the first two
+# arguments, for which the command $1 holds; prints its id, or fails with the words $2.
+await_window() {
+  local holds="$1" failure="$2" id known k start
+  shift 2
   start="$(date +%s%N)"
   until timed_out "$start"; do
     kill -0 "$app" 2>/dev/null || fail "the program ended while a window was awaited"
     for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null || true); do
       known=0
       for k in "$@"; do [ "$id" = "$k" ] && known=1; done
-      [ "$known" -eq 0 ] && { echo "$id"; return 0; }
+      [ "$known" -eq 0 ] && "$holds" "$id" && { echo "$id"; return 0; }
     done
     sleep 0.1
   done
-  fail "no new window appeared"
+  fail "$failure"
 }
 
 # Whether a window is one of the program's document windows, not a dialog of one.
@@ -112,21 +114,11 @@ document_window() {
     "_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_NORMAL" ]
 }
 
+# Waits for a visible window of the program other than those given, and prints its id.
+new_window() { await_window true "no new window appeared" "$@"; }
+
 # Waits for a visible document window of the program, other than those given, and prints its id.
-new_document_window() {
-  local id known k start
-  start="$(date +%s%N)"
-  until timed_out "$start"; do
-    kill -0 "$app" 2>/dev/null || fail "the program ended while a window was awaited"
-    for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null || true); do
-      known=0
-      for k in "$@"; do [ "$id" = "$k" ] && known=1; done
-      [ "$known" -eq 0 ] && document_window "$id" && { echo "$id"; return 0; }
-    done
-    sleep 0.1
-  done
-  fail "no new document window appeared"
-}
+new_document_window() { await_window document_window "no new document window appeared" "$@"; }
 
 # Whether a window of the program is visible now.
 visible() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -qx "$1"; }

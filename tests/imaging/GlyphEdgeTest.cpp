@@ -3,6 +3,7 @@
 // user exports; at the cell's own height each glyph is its cell.
 #include "support/EdgeRows.h"
 #include "support/Fixtures.h"
+#include "support/GlyphAlone.h"
 
 #include "editor/Module1.h"
 #include "imaging/Picture.h"
@@ -194,12 +195,7 @@ TEST_F(GlyphEdgeTest, AtTheCellsHeightAndBelowTheInkIsTheCells) {
 
 // A glyph drawn alone, black on white, at a height, as the export draws it.
 Coverage GlyphAt(int glyph, int height) {
-  fw::Picture picture(height, height);
-  fw::Picture& source = *Module1::gMoji[std::size_t(glyph)];
-  source.Graphics().SetForeColor(0);
-  source.Graphics().FillRect(0, 0, kCell, kCell);
-  picture.Graphics().DrawPicture(source, 0, 0, height, height, 0, 0, kCell, kCell);
-  return Coverage(picture.Image());
+  return Coverage(GlyphAlone(glyph, height));
 }
 
 // Below the sheet's size each pixel is the average of the mask over its footprint: every glyph
